@@ -1,0 +1,143 @@
+#include "core/UserFiles.h"
+
+#include "core/CircularLog.h"
+#include "core/Trace.h"
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <cstdio>
+
+namespace {
+
+std::string takeSdlPath(char* path)
+{
+    TRACE();
+    if (!path)
+        return std::string();
+    std::string text = path;
+    SDL_free(path);
+    return text;
+}
+
+} // namespace
+
+const std::string& prefPath()
+{
+    TRACE();
+    static const std::string path = takeSdlPath(SDL_GetPrefPath("Orvando", "Vantrel"));
+    return path;
+}
+
+std::string dataPath(const std::string& name)
+{
+    TRACE();
+    static const std::string folder = [] {
+        std::string base = takeSdlPath(SDL_GetBasePath());
+        if (base.empty())
+            base = "./";
+        return base + "Vantrel.app/Contents/Resources/";
+    }();
+    return folder + name;
+}
+
+void loadWithTwinRecovery(Storage& storage, const std::string& path)
+{
+    TRACE();
+    std::string twin = path + ".temp";
+    if (storage.load(twin, false)) {
+        // The last save was interrupted after the twin was complete: finish it.
+        if (storage.save(path))
+            std::remove(twin.c_str());
+        return;
+    }
+    storage.load(path, true);
+}
+
+bool saveWithTwin(Storage& storage, const std::string& path)
+{
+    TRACE();
+    std::string twin = path + ".temp";
+    if (!storage.save(twin)) {
+        std::remove(twin.c_str());
+        return false;
+    }
+    if (!storage.save(path))
+        return false;
+    std::remove(twin.c_str());
+    return true;
+}
+
+Storage& settingsStorage()
+{
+    TRACE();
+    static Storage settings;
+    static bool loaded = false;
+    if (!loaded) {
+        loadWithTwinRecovery(settings, prefPath() + "settings.storage");
+        loaded = true;
+    }
+    return settings;
+}
+
+bool saveSettings()
+{
+    TRACE();
+    return saveWithTwin(settingsStorage(), prefPath() + "settings.storage");
+}
+
+std::vector<std::pair<std::string, std::string>> replayListing()
+{
+    TRACE();
+    std::vector<std::pair<std::string, std::string>> replays;
+    for (int n = 1; n <= 9; n++) {
+        std::string path = prefPath() + "lastgame" + std::to_string(n) + ".replay";
+        FILE* file = std::fopen(path.c_str(), "rb");
+        if (!file)
+            continue;
+        char label[19];
+        std::string text;
+        if (std::fread(label, 1, sizeof label, file) == sizeof label)
+            text.assign(label, sizeof label);
+        std::fclose(file);
+        replays.emplace_back(text, path);
+    }
+    std::sort(replays.begin(), replays.end());
+    return replays;
+}
+
+std::string fileUrl(const std::string& path)
+{
+    TRACE();
+    static const char hex[] = "0123456789ABCDEF";
+    std::string url = "file://";
+    for (unsigned char c : path) {
+        bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
+            || c == '/' || c == '-' || c == '_' || c == '.' || c == '~';
+        if (plain) {
+            url += char(c);
+        } else {
+            url += '%';
+            url += hex[c >> 4];
+            url += hex[c & 15];
+        }
+    }
+    return url;
+}
+
+bool openPage(const std::string& url)
+{
+    TRACE();
+    if (SDL_OpenURL(url.c_str()) != 0) {
+        LOG("ERROR: Cannot open " << url << ": " << SDL_GetError());
+        return false;
+    }
+    LOG("Opened " << url);
+    return true;
+}
+
+bool openFolder(const std::string& path)
+{
+    TRACE();
+    return openPage(fileUrl(path));
+}

@@ -1,0 +1,36 @@
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace {
+std::string userFolderRoot;
+}
+
+const std::string& testUserRoot()
+{
+    return userFolderRoot;
+}
+
+// Every test process gets its own per-user folder and runs without a display or sound card.
+int main(int argc, char** argv)
+{
+    char pattern[] = "/tmp/vantrel-test-XXXXXX";
+    const char* folder = mkdtemp(pattern);
+    if (!folder)
+        return 1;
+    userFolderRoot = folder;
+    setenv("XDG_DATA_HOME", folder, 1);
+    setenv("SDL_VIDEODRIVER", "dummy", 0);
+    setenv("SDL_AUDIODRIVER", "dummy", 0);
+    setenv("SDL_RENDER_DRIVER", "software", 0);
+    testing::InitGoogleTest(&argc, argv);
+    int result = RUN_ALL_TESTS();
+    std::error_code ignored;
+    std::filesystem::remove_all(userFolderRoot, ignored);
+    return result;
+}

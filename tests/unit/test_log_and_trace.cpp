@@ -1,0 +1,100 @@
+#include "core/CircularLog.h"
+#include "core/Trace.h"
+
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+TEST(CircularLog, RingKeepsTheLastHundredLines)
+{
+    CircularLog log;
+    for (int i = 0; i < 50; i++)
+        log.log("line " + std::to_string(i));
+    EXPECT_EQ(log.size(), 50);
+    EXPECT_EQ(log.fromNewest(0), "line 49");
+    EXPECT_EQ(log.fromNewest(49), "line 0");
+
+    for (int i = 50; i < 130; i++)
+        log.log("line " + std::to_string(i));
+    ASSERT_EQ(log.size(), 100);
+    EXPECT_EQ(log.fromNewest(0), "line 129");
+    EXPECT_EQ(log.fromNewest(99), "line 30");
+    EXPECT_TRUE(log.dirty);
+}
+
+TEST(CircularLog, LinesReachTheFileAsTheyAreCommitted)
+{
+    CircularLog log;
+    log.lineStream << "before open";
+    log.commit();
+    std::string path = testUserRoot() + "/test.log";
+    log.open(path);
+    log.lineStream << "value = " << 42;
+    log.commit();
+    log.log("second");
+    EXPECT_EQ(readFileBytes(path), "value = 42\nsecond\n");
+    EXPECT_EQ(log.fromNewest(2), "before open");
+}
+
+namespace {
+
+void innermost(std::string& location)
+{
+    TRACE();
+    TraceEntry entry;
+    ASSERT_TRUE(traceBuffer().popStackEntry(entry));
+    location = formatTraceEntry(entry);
+}
+
+void outer(std::string& location)
+{
+    TRACE();
+    innermost(location);
+}
+
+} // namespace
+
+TEST(Trace, StackListsInnermostFunctionFirstWithoutSourceRoot)
+{
+    std::string location;
+    outer(location);
+    EXPECT_EQ(location.rfind("tests/unit/test_log_and_trace.cpp:", 0), 0u) << location;
+    EXPECT_NE(location.find("innermost"), std::string::npos) << location;
+}
+
+TEST(Trace, HistoryRecordsEveryCallAndWraps)
+{
+    TraceBuffer& buffer = traceBuffer();
+    std::string unused;
+    for (int i = 0; i < 600; i++)
+        outer(unused);
+    EXPECT_TRUE(buffer.history.wrapped);
+    TraceEntry entry;
+    int taken = 0;
+    while (taken < TraceRing::size && buffer.takeHistoryEntry(entry))
+        taken++;
+    EXPECT_EQ(taken, TraceRing::size);
+    EXPECT_EQ(formatTraceEntry(entry).find("innermost"), std::string::npos);
+}
+
+TEST(Trace, StackRingUnwindsAcrossItsWrap)
+{
+    TraceBuffer buffer;
+    for (int i = 0; i < TraceRing::size + 5; i++)
+        buffer.push("f.cpp", i, "void deep()");
+    EXPECT_TRUE(buffer.stack.wrapped);
+    EXPECT_EQ(buffer.stack.index, 5);
+    for (int i = 0; i < 6; i++)
+        buffer.pop();
+    EXPECT_EQ(buffer.stack.index, TraceRing::size - 1);
+    EXPECT_FALSE(buffer.stack.wrapped);
+    TraceEntry entry;
+    ASSERT_TRUE(buffer.popStackEntry(entry));
+    EXPECT_EQ(entry.line, TraceRing::size - 2);
+}
+
+TEST(Trace, FormatKeepsTheQualifiedName)
+{
+    TraceEntry entry{12, "game/x.cpp", "std::map<int, int> Game::pause(int, const char*)"};
+    EXPECT_EQ(formatTraceEntry(entry), "game/x.cpp:12 Game::pause");
+}

@@ -1,0 +1,108 @@
+#include "TestSupport.h"
+#include "core/Settings.h"
+#include "core/UserFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <sys/stat.h>
+
+namespace {
+
+std::string entry(const std::string& key, const std::string& value)
+{
+    auto str = [](const std::string& text) {
+        uint32_t n = uint32_t(text.size());
+        return std::string{char(n & 255), char(n >> 8 & 255), char(n >> 16 & 255), char(n >> 24 & 255)} + text;
+    };
+    return "\x01" + str(key) + str(value);
+}
+
+} // namespace
+
+TEST(Settings, FreshFileHoldsExactlyTheDefaults)
+{
+    Storage& settings = loadAndSetupSettings();
+    std::string expected = entry("fullscreen", "1") + entry("fullscreenModified", "0") + entry("keyATTACK", "a")
+        + entry("keyDOWN", "arrow down") + entry("keyITEM", "b") + entry("keyLEFT", "arrow left")
+        + entry("keyPAUSE", "escape") + entry("keyRIGHT", "arrow right") + entry("keyUP", "arrow up")
+        + entry("musicVolume2", "100") + entry("sfxVolume2", "100") + entry("showFPS2", "0")
+        + entry("windowBorder", "0") + entry("windowH", "720") + entry("windowW", "1280") + "c";
+    EXPECT_EQ(readFileBytes(prefPath() + "settings.storage"), expected);
+    EXPECT_FALSE(fileExists(prefPath() + "settings.storage.temp"));
+    // vsync is forced in memory and reaches the file with the next save.
+    EXPECT_EQ(settings.getString("vsync", ""), "1");
+}
+
+TEST(Settings, FixUpsOnLoad)
+{
+    writeFileBytes(prefPath() + "settings.storage", entry("vsync", "0") + entry("windowW", "700") + "c");
+    Storage& settings = loadAndSetupSettings();
+    EXPECT_EQ(settings.getString("vsync", ""), "1");
+    EXPECT_EQ(settings.getString("keyITEM", ""), "b");
+    EXPECT_EQ(settings.getInt("windowW", 0), 700);
+    EXPECT_FALSE(settings.has("keyLEFT"));
+}
+
+TEST(SettingsTwin, CompleteTwinWinsAndIsRemoved)
+{
+    std::string real = testUserRoot() + "/twin1.storage";
+    writeFileBytes(real, entry("source", "real") + entry("onlyReal", "1") + "c");
+    writeFileBytes(real + ".temp", entry("source", "twin") + "c");
+    Storage storage;
+    loadWithTwinRecovery(storage, real);
+    EXPECT_EQ(storage.getString("source", ""), "twin");
+    EXPECT_FALSE(storage.has("onlyReal"));
+    EXPECT_FALSE(fileExists(real + ".temp"));
+    Storage reread;
+    ASSERT_TRUE(reread.load(real, true));
+    EXPECT_EQ(reread.getString("source", ""), "twin");
+}
+
+TEST(SettingsTwin, TruncatedTwinLeavesTheRealFileInCharge)
+{
+    std::string real = testUserRoot() + "/twin2.storage";
+    writeFileBytes(real, entry("source", "real") + "c");
+    writeFileBytes(real + ".temp", entry("partial", "1") + entry("source", "twi"));
+    Storage storage;
+    loadWithTwinRecovery(storage, real);
+    EXPECT_EQ(storage.getString("source", ""), "real");
+    EXPECT_EQ(storage.getString("partial", ""), "1");
+    EXPECT_TRUE(fileExists(real + ".temp"));
+
+    ASSERT_TRUE(saveWithTwin(storage, real));
+    EXPECT_FALSE(fileExists(real + ".temp"));
+}
+
+TEST(SettingsTwin, UnwritableTwinReportsFailureAndKeepsTheFile)
+{
+    // A folder standing where the twin goes cannot be written, even by root.
+    std::string real = testUserRoot() + "/s.storage";
+    writeFileBytes(real, entry("a", "1") + "c");
+    ASSERT_EQ(mkdir((real + ".temp").c_str(), 0755), 0);
+    Storage storage;
+    storage.setString("a", "2");
+    EXPECT_FALSE(saveWithTwin(storage, real));
+    EXPECT_EQ(readFileBytes(real), entry("a", "1") + "c");
+}
+
+TEST(UserFiles, ReplayListingSortsByLabel)
+{
+    writeFileBytes(prefPath() + "lastgame7.replay", std::string("2026-01-01 10:00:00") + "rest");
+    writeFileBytes(prefPath() + "lastgame2.replay", std::string("2026-03-01 10:00:00") + "rest");
+    writeFileBytes(prefPath() + "lastgame4.replay", "short");
+    auto replays = replayListing();
+    ASSERT_EQ(replays.size(), 3u);
+    EXPECT_EQ(replays[0].first, "");
+    EXPECT_EQ(replays[0].second, prefPath() + "lastgame4.replay");
+    EXPECT_EQ(replays[1].second, prefPath() + "lastgame7.replay");
+    EXPECT_EQ(replays[2].second, prefPath() + "lastgame2.replay");
+}
+
+TEST(UserFiles, FoldersEndInASeparatorAndUrlsAreEscaped)
+{
+    EXPECT_EQ(prefPath(), testUserRoot() + "/Orvando/Vantrel/");
+    std::string resources = dataPath("");
+    EXPECT_EQ(resources.substr(resources.size() - 31), "Vantrel.app/Contents/Resources/");
+    EXPECT_EQ(fileUrl("/home/a b/\"x\";$(rm)"), "file:///home/a%20b/%22x%22%3B%24%28rm%29");
+}
