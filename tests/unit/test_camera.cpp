@@ -1,0 +1,76 @@
+#include "core/Camera.h"
+
+#include <SDL_rect.h>
+#include <gtest/gtest.h>
+
+TEST(Camera, ShakeTakesOnlyStrongerJolts)
+{
+    Camera camera(nullptr, 1920, 1080);
+    camera.shake(25);
+    EXPECT_EQ(camera.shakeLevel, 2);
+    camera.update();
+    EXPECT_GT(camera.shakeAmplitude, 20);
+    camera.shake(20);
+    EXPECT_FLOAT_EQ(camera.shakeAmplitude, 25 * 0.95f);
+    while (camera.shakeAmplitude >= 20)
+        camera.update();
+    camera.shake(20);
+    EXPECT_FLOAT_EQ(camera.shakeAmplitude, 20);
+}
+
+TEST(Camera, ShakeLevels)
+{
+    Camera a(nullptr, 100, 100), b(nullptr, 100, 100), c(nullptr, 100, 100);
+    a.shake(9);
+    b.shake(9.5f);
+    c.shake(31);
+    EXPECT_EQ(a.shakeLevel, 1);
+    EXPECT_EQ(b.shakeLevel, 2);
+    EXPECT_EQ(c.shakeLevel, 3);
+
+    Camera disabled(nullptr, 100, 100);
+    disabled.disabled = true;
+    disabled.shake(50);
+    EXPECT_EQ(disabled.shakeLevel, 0);
+}
+
+TEST(Camera, ShakeDecaysBackToTheRestingOffset)
+{
+    Camera camera(nullptr, 1920, 1080);
+    camera.shake(20);
+    for (int frame = 0; frame < 400; frame++)
+        camera.update();
+    EXPECT_EQ(camera.shakeAmplitude, 0);
+    EXPECT_EQ(camera.x, 0);
+    EXPECT_EQ(camera.y, 0);
+}
+
+TEST(Camera, OutsideTest)
+{
+    Camera camera(nullptr, 100, 50);
+    EXPECT_FALSE(camera.isOutside(SDL_Rect{0, 0, 10, 10}));
+    EXPECT_FALSE(camera.isOutside(SDL_Rect{-10, -10, 10, 10}));
+    EXPECT_TRUE(camera.isOutside(SDL_Rect{101, 0, 10, 10}));
+    EXPECT_TRUE(camera.isOutside(SDL_Rect{0, 51, 10, 10}));
+    EXPECT_TRUE(camera.isOutside(SDL_Rect{-11, 0, 10, 10}));
+}
+
+TEST(CameraTop, FollowsThePlayerAndRatchetsAtCheckpoints)
+{
+    int bottom = 0;
+    EXPECT_EQ(cameraTop(10, 37, bottom), 0);
+    EXPECT_EQ(bottom, 0);
+
+    bottom = 55;
+    EXPECT_EQ(cameraTop(60, 37, bottom), 33);
+
+    bottom = 0;
+    cameraTop(93, 37, bottom);
+    EXPECT_EQ(bottom, 98);
+    EXPECT_EQ(cameraTop(60, 37, bottom), 55);
+    EXPECT_EQ(bottom, 98); // never goes back up
+
+    bottom = 0;
+    EXPECT_EQ(cameraTop(255, 37, bottom), 261 - 37);
+    EXPECT_EQ(bottom, 259);
+}
