@@ -287,6 +287,7 @@ def to_image(arr, seed=7):
     q = np.clip(np.floor(arr * 255.0 + 0.5 + noise), 0, 255).astype(np.uint8)
     if arr.shape[-1] == 4:
         q[..., 3][arr[..., 3] <= 0.0] = 0
+        q[q[..., 3] == 0] = 0          # fully clear pixels carry no colour
         return Image.fromarray(q, "RGBA")
     return Image.fromarray(q, "RGB")
 
