@@ -280,10 +280,10 @@ def flat_rgba(h, w, color, alpha):
     return out
 
 
-def to_image(arr, seed=7):
+def to_image(arr, seed=7, dither=True):
     """Float RGB/RGBA 0..1 -> 8-bit PIL image, lightly dithered against banding."""
     arr = np.asarray(arr, dtype=np.float32)
-    noise = rng(seed).uniform(-0.5, 0.5, arr.shape).astype(np.float32)
+    noise = rng(seed).uniform(-0.5, 0.5, arr.shape).astype(np.float32) if dither else 0.0
     q = np.clip(np.floor(arr * 255.0 + 0.5 + noise), 0, 255).astype(np.uint8)
     if arr.shape[-1] == 4:
         q[..., 3][arr[..., 3] <= 0.0] = 0

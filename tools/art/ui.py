@@ -207,10 +207,10 @@ def make_achievement_glow():
 
 
 def make_all():
-    save(to_image(make_overlay(), 21), "overlay.png")
+    save(to_image(make_overlay(), 21, dither=False), "overlay.png")
     save(make_flat(), "flat.png")
-    save(to_image(make_stripes(), 22), "stripes.png")
-    save(to_image(make_back(), 23), "back.png")
+    save(to_image(make_stripes(), 22, dither=False), "stripes.png")
+    save(to_image(make_back(), 23, dither=False), "back.png")
     save(to_image(make_minimap(), 24), "minimap.png")
     save(to_image(make_arrow(), 25), "arrow.png")
     save(to_image(make_achievement_icon(), 26), "achievement_icon.png")
