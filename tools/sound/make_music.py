@@ -261,7 +261,7 @@ def level():
                 r = 45 + iv
             s.put(v_bass(r, length * s.beat * 0.9), s.at(bar, beat), 0, 0.36, verb=0.05)
         # chip arpeggio
-        tones = sorted(pad if not (last and bar_len) else pad)
+        tones = sorted(pad)
         if last:
             tones = [57, 61, 64, 67]
         seq = [0, 1, 2, 3, 2, 1, 2, 3]

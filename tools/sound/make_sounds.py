@@ -133,12 +133,12 @@ def swap():
     n = n_of(dur)
     t = np.arange(n) / SR
     f = midi_hz(67 + 12 * np.sin(np.pi * t / dur) ** 1.5)
-    duty = 0.5  # chip pulse width modulation is approximated by mixing two widths
+    # the chip's pulse-width sweep, made by cross-fading two pulse widths
     a = osc("pulse", f, n, SR, duty=0.5, cutoff=4000)
     b = osc("pulse", f, n, SR, duty=0.15, cutoff=4000)
     mix = 0.5 + 0.5 * np.sin(2 * np.pi * 14 * t)
     x = (a * mix + b * (1 - mix)) * np.sin(np.pi * np.clip(t / dur, 0, 1)) ** 0.6 * np.exp(-t / 0.12)
-    finish(x * duty * 2, "swap.wav", fout=0.02)
+    finish(x, "swap.wav", fout=0.02)
 
 
 def pop31():
