@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdlib>
 #include <string>
 
 // The temporary folder that stands for XDG_DATA_HOME in this test process.
@@ -9,3 +10,34 @@ const std::string& testUserRoot();
 std::string readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
+
+// How many of the lines held in the log's ring contain `needle`.
+int logLinesContaining(const std::string& needle);
+
+// Sets an environment variable for the life of the object, then restores it.
+class ScopedEnvironment {
+public:
+    ScopedEnvironment(const char* name, const std::string& value)
+        : name(name)
+    {
+        const char* old = std::getenv(name);
+        hadValue = old != nullptr;
+        if (old)
+            oldValue = old;
+        setenv(name, value.c_str(), 1);
+    }
+    ~ScopedEnvironment()
+    {
+        if (hadValue)
+            setenv(name, oldValue.c_str(), 1);
+        else
+            unsetenv(name);
+    }
+    ScopedEnvironment(const ScopedEnvironment&) = delete;
+    ScopedEnvironment& operator=(const ScopedEnvironment&) = delete;
+
+private:
+    const char* name;
+    bool hadValue;
+    std::string oldValue;
+};

@@ -1,0 +1,11 @@
+#pragma once
+
+#include "core/Storage.h"
+
+// Opens the mixer for a display pass. A counter of unfinished attempts is kept in the
+// settings file around the open, so an attempt that crashed the process is known at the
+// next start: each retry falls back to another frequency and buffer size, and after six
+// audio stays off until the settings file is removed.
+// Returns the music volume percent; `channels` receives the mixing channel count
+// (0 when no device could be opened) and is left alone when audio is skipped.
+int setupAudio(Storage& settings, int& channels);
