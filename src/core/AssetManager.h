@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+class AchievementManager;
 class Camera;
 class CachedTextCollection;
 class Font;
@@ -50,6 +51,7 @@ public:
     int sfxVolume = 100;   // percent
     SDL_Renderer* renderer;
     Camera* camera = nullptr;
+    AchievementManager* achievements = nullptr; // lives for the whole process
     SpriteTable iconSprites;
     SpriteTable achievementSprites;
 

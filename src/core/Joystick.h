@@ -1,0 +1,63 @@
+#pragma once
+
+#include <SDL.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+// Controller input codes: what a binding holds. 0 means nothing is bound.
+int buttonCode(int button);
+int hatCode(int hat, int value);
+int axisCode(int axis, int position);
+
+// One opened game controller: its identity, its bindings (stored per model in the
+// settings), its quantised axes and hats, and its vibration.
+class Joystick {
+public:
+    explicit Joystick(int deviceIndex);
+    virtual ~Joystick();
+
+    SDL_Haptic* haptic = nullptr;
+    unsigned int hapticFeatures = 0;
+    int effectId = -1;
+    int effectKind = 0;
+    Uint32 stopTime = 0; // 0 while nothing plays
+    std::vector<int> axes; // quantised levels -2..2
+    std::vector<int> hats; // SDL hat values
+    std::map<int, std::string> labels;
+
+    // The binding record, one input code per action.
+    int left = 0, right = 0, up = 0, down = 0, attack = 0, pause = 0, spare = 0, strong = 0, item = 0, action = 0,
+        spec = 0, cweapon = 0, citem = 0, drop = 0, sleft = 0, sright = 0;
+
+    SDL_Joystick* joystick = nullptr;
+    std::string name;
+    SDL_JoystickGUID guid{};
+    SDL_JoystickID instance = -1;
+    std::string guidString;
+    bool knownModel = false;
+    bool dpadAsButtons = false;
+    bool isConfigured = false;
+    bool fullyStored = false;
+    bool preventBounce = true;
+    int menuSensitivity = 16500;
+    int gameSensitivity = 11000;
+    int vibrationStrength = 50;
+
+    int instanceId() const;
+    // The binding of a game action; other names share the spare slot.
+    int& bindingFor(const std::string& actionName);
+    int axisPosition(int raw) const;
+    std::string describeInput(int code) const;
+    int dpadCode(int x, int y) const;
+    void setDPadLabel(int x, int y, const std::string& label);
+
+    void setupHaptic();
+    void vibrate(int kind);
+    void updateHapticEffects();
+    void closeHaptic();
+
+private:
+    void loadBindings();
+};

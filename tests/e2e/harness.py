@@ -1,0 +1,301 @@
+"""Runs the real game under Xvfb and drives it with real key events (xdotool).
+
+Each Game gets its own X server, its own per-user folder (XDG_DATA_HOME) and a stand-in
+browser (an `xdg-open` early in PATH that records what the game asked it to open).
+"""
+
+import os
+import shutil
+import signal
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+
+
+def read_storage(path):
+    """Parses a storage file into {"strings": {}, "objects": {}, "list": []} and the key order."""
+    with open(path, "rb") as handle:
+        data = handle.read()
+    position = 0
+
+    def u32():
+        nonlocal position
+        value = struct.unpack_from("<I", data, position)[0]
+        position += 4
+        return value
+
+    def string():
+        nonlocal position
+        length = u32()
+        text = data[position:position + length].decode("utf-8", "replace")
+        position += length
+        return text
+
+    def record():
+        nonlocal position
+        node = {"strings": {}, "order": [], "objects": {}, "list": []}
+        while True:
+            kind = data[position]
+            position += 1
+            if kind == 1:
+                key = string()
+                node["strings"][key] = string()
+                node["order"].append(key)
+            elif kind == 2:
+                key = string()
+                node["objects"][key] = record()
+                node["order"].append(key)
+            elif kind == 3:
+                for _ in range(u32()):
+                    node["list"].append(record())
+            elif kind == 99:
+                return node
+            else:
+                raise Failure("unknown field type %d in %s" % (kind, path))
+
+    return record()
+
+
+def write_storage(path, strings):
+    """Writes a root record holding only string entries, in key order."""
+
+    def encoded(text):
+        raw = text.encode()
+        return struct.pack("<I", len(raw)) + raw
+
+    out = bytearray()
+    for key in sorted(strings, key=lambda k: k.encode()):
+        out += b"\x01" + encoded(key) + encoded(strings[key])
+    out += b"c"
+    with open(path, "wb") as handle:
+        handle.write(bytes(out))
+
+
+class Game:
+    def __init__(self, binary, build_folder, name, width=1920, height=1080, settings=None, audio="dummy"):
+        self.binary = binary
+        self.name = name
+        self.artifacts = os.path.join(build_folder, "e2e-artifacts")
+        os.makedirs(self.artifacts, exist_ok=True)
+        self.home = tempfile.mkdtemp(prefix="vantrel-e2e-")
+        self.user = os.path.join(self.home, "Orvando", "Vantrel")
+        os.makedirs(self.user)
+        self.opened_log = os.path.join(self.home, "opened.txt")
+        self.bin_folder = os.path.join(self.home, "bin")
+        os.makedirs(self.bin_folder)
+        browser = os.path.join(self.bin_folder, "xdg-open")
+        with open(browser, "w") as handle:
+            handle.write("#!/bin/sh\nprintf '%%s\\n' \"$1\" >> '%s'\n" % self.opened_log)
+        os.chmod(browser, 0o755)
+        if settings is not None:
+            write_storage(os.path.join(self.user, "settings.storage"), settings)
+        self.width, self.height = width, height
+        self.audio = audio
+        self.xvfb = None
+        self.process = None
+        self.display = None
+
+    # -- X server and process -------------------------------------------------
+    def start_x(self):
+        read_end, write_end = os.pipe()
+        self.xvfb = subprocess.Popen(
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (self.width, self.height),
+             "-nolisten", "tcp", "+extension", "GLX"],
+            pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        os.close(write_end)
+        number = b""
+        while not number.endswith(b"\n"):
+            chunk = os.read(read_end, 16)
+            if not chunk:
+                raise Failure("Xvfb did not start")
+            number += chunk
+        os.close(read_end)
+        self.display = ":" + number.decode().strip()
+
+    def environment(self):
+        env = dict(os.environ)
+        env.update({
+            "DISPLAY": self.display,
+            "XDG_DATA_HOME": self.home,
+            "SDL_AUDIODRIVER": self.audio,
+            "PATH": self.bin_folder + ":" + env.get("PATH", "/usr/bin:/bin"),
+        })
+        env.pop("SDL_VIDEODRIVER", None)
+        env.pop("SDL_RENDER_DRIVER", None)
+        return env
+
+    def start(self, cwd=None):
+        if not self.xvfb:
+            self.start_x()
+        self.process = subprocess.Popen([self.binary], env=self.environment(), cwd=cwd or self.home,
+                                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return self
+
+    def stop(self, timeout=20):
+        """Asks the game to quit with SIGTERM and returns its exit code."""
+        if self.process.poll() is None:
+            self.process.send_signal(signal.SIGTERM)
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            self.process.kill()
+            raise Failure("the game did not quit within %d seconds of SIGTERM" % timeout)
+
+    def wait_exit(self, timeout):
+        try:
+            return self.process.wait(timeout)
+        except subprocess.TimeoutExpired:
+            raise Failure("the game did not end within %d seconds" % timeout)
+
+    def close(self):
+        if self.process and self.process.poll() is None:
+            self.process.kill()
+            self.process.wait()
+        if self.xvfb:
+            self.xvfb.terminate()
+            self.xvfb.wait()
+        shutil.rmtree(self.home, ignore_errors=True)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        if exc[0] is not None:
+            self.save_log()
+        self.close()
+        return False
+
+    # -- files ---------------------------------------------------------------
+    def path(self, name):
+        return os.path.join(self.user, name)
+
+    def log(self):
+        try:
+            with open(self.path("full.log"), encoding="utf-8", errors="replace") as handle:
+                return handle.read().splitlines()
+        except FileNotFoundError:
+            return []
+
+    def save_log(self):
+        if os.path.exists(self.path("full.log")):
+            shutil.copy(self.path("full.log"), os.path.join(self.artifacts, self.name + "-full.log"))
+
+    def settings(self):
+        return read_storage(self.path("settings.storage"))
+
+    def opened(self):
+        try:
+            with open(self.opened_log) as handle:
+                return handle.read().splitlines()
+        except FileNotFoundError:
+            return []
+
+    def wait_for_log(self, text, timeout=30, after=0):
+        """Waits until a log line (from index `after` on) contains `text`; returns its index."""
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            lines = self.log()
+            for index in range(after, len(lines)):
+                if text in lines[index]:
+                    return index
+            if self.process.poll() is not None:
+                break
+            time.sleep(0.05)
+        self.save_log()
+        raise Failure("log line %r did not appear (see %s-full.log)" % (text, self.name))
+
+    def freeze_on_log(self, text, timeout=30):
+        """Stops the process (SIGSTOP) as soon as a log line contains `text`, to catch a
+        short-lived screen; `thaw` lets it go on."""
+        deadline = time.time() + timeout
+        path = self.path("full.log")
+        while time.time() < deadline:
+            try:
+                with open(path, "rb") as handle:
+                    if text.encode() in handle.read():
+                        self.process.send_signal(signal.SIGSTOP)
+                        return
+            except FileNotFoundError:
+                pass
+            time.sleep(0.002)
+        raise Failure("log line %r did not appear" % text)
+
+    def thaw(self):
+        self.process.send_signal(signal.SIGCONT)
+
+    def wait_until(self, predicate, what, timeout=20):
+        deadline = time.time() + timeout
+        while time.time() < deadline:
+            if predicate():
+                return
+            time.sleep(0.05)
+        raise Failure("timed out waiting for " + what)
+
+    # -- input and output ----------------------------------------------------
+    def xdotool(self, *arguments):
+        subprocess.run(["xdotool"] + list(arguments), env=self.environment(), check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+    def focus(self):
+        """Gives the game's window the keyboard focus (there is no window manager)."""
+        deadline = time.time() + 20
+        while time.time() < deadline:
+            found = subprocess.run(["xdotool", "search", "--name", "^Vantrel$"], env=self.environment(),
+                                   capture_output=True, text=True)
+            ids = found.stdout.split()
+            if ids:
+                self.xdotool("windowfocus", "--sync", ids[0])
+                return
+            time.sleep(0.1)
+        raise Failure("the game's window did not appear")
+
+    def key(self, *names, delay_ms=120):
+        """Presses and releases each key in turn, leaving the game a few frames between them."""
+        for name in names:
+            self.xdotool("key", "--delay", "0", name)
+            time.sleep(delay_ms / 1000.0)
+
+    def hold(self, name, seconds):
+        self.xdotool("keydown", name)
+        time.sleep(seconds)
+        self.xdotool("keyup", name)
+
+    def type_text(self, text):
+        self.xdotool("type", "--delay", "60", text)
+
+    def screenshot(self, label):
+        target = os.path.join(self.artifacts, "%s-%s.png" % (self.name, label))
+        subprocess.run(["import", "-display", self.display, "-window", "root", target], check=True,
+                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        return target
+
+    def pixel(self, png, x, y):
+        """The RGB colour of one pixel of a screenshot."""
+        out = subprocess.run(["convert", png, "-format", "%%[pixel:p{%d,%d}]" % (x, y), "info:-"],
+                             capture_output=True, text=True, check=True).stdout
+        inner = out[out.index("(") + 1:out.index(")")]
+        return tuple(int(float(v.rstrip("%")) * (2.55 if v.endswith("%") else 1)) for v in inner.split(",")[:3])
+
+
+def main(tests):
+    """Runs test functions test(binary, build_folder); exits non-zero on the first failure."""
+    binary, build_folder = sys.argv[1], sys.argv[2]
+    for test in tests:
+        started = time.time()
+        try:
+            test(binary, build_folder)
+        except Failure as failure:
+            print("FAIL %s: %s" % (test.__name__, failure))
+            sys.exit(1)
+        print("ok   %s (%.1f s)" % (test.__name__, time.time() - started))

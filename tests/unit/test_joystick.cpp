@@ -1,0 +1,127 @@
+#include "core/Joystick.h"
+#include "core/UserFiles.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// Attaches one of SDL's virtual controllers, which behave like a real device.
+class VirtualControllers : public testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError(); }
+    void TearDown() override
+    {
+        for (Joystick* stick : opened)
+            delete stick;
+        for (int index = SDL_NumJoysticks() - 1; index >= 0; index--)
+            SDL_JoystickDetachVirtual(index);
+        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+    }
+
+    Joystick* attach(Uint16 vendor, Uint16 product, const char* name = "Test pad")
+    {
+        SDL_VirtualJoystickDesc desc = {};
+        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
+        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
+        desc.naxes = 4;
+        desc.nbuttons = 12;
+        desc.nhats = 1;
+        desc.vendor_id = vendor;
+        desc.product_id = product;
+        desc.name = name;
+        int index = SDL_JoystickAttachVirtualEx(&desc);
+        EXPECT_GE(index, 0) << SDL_GetError();
+        auto* stick = new Joystick(index);
+        opened.push_back(stick);
+        return stick;
+    }
+
+    std::vector<Joystick*> opened;
+};
+
+} // namespace
+
+TEST(ControllerCodes, CodesAndTheirDescriptions)
+{
+    EXPECT_EQ(buttonCode(5), 105);
+    EXPECT_EQ(hatCode(0, SDL_HAT_UP), 201);
+    EXPECT_EQ(hatCode(1, SDL_HAT_LEFT), 218);
+    EXPECT_EQ(hatCode(0, SDL_HAT_LEFTUP), 201); // 9 is not below 9: read as up
+    EXPECT_EQ(hatCode(0, SDL_HAT_RIGHTUP), 203);
+    EXPECT_EQ(axisCode(1, -2), 302);
+    EXPECT_EQ(axisCode(1, 1), 303);
+
+    Joystick none(-1); // no such device: unconfigured, no labels
+    EXPECT_EQ(none.name, "Cannot open joystick device");
+    EXPECT_EQ(none.describeInput(0), "none");
+    EXPECT_EQ(none.describeInput(105), "button 5");
+    EXPECT_EQ(none.describeInput(303), "axis y+");
+    EXPECT_EQ(none.describeInput(300), "axis x-");
+    EXPECT_EQ(none.describeInput(224), "hat 2 down");
+    EXPECT_EQ(none.describeInput(203), "none");
+}
+
+TEST(ControllerCodes, AxisLevels)
+{
+    Joystick stick(-1);
+    EXPECT_EQ(stick.axisPosition(-16501), -2);
+    EXPECT_EQ(stick.axisPosition(-16500), -1);
+    EXPECT_EQ(stick.axisPosition(11000), 0);
+    EXPECT_EQ(stick.axisPosition(11001), 1);
+    EXPECT_EQ(stick.axisPosition(32767), 2);
+}
+
+TEST_F(VirtualControllers, KnownModelGetsItsDefaultsAndLabels)
+{
+    Joystick* stick = attach(0x046d, 0xc216);
+    EXPECT_TRUE(stick->knownModel);
+    EXPECT_TRUE(stick->isConfigured);
+    EXPECT_EQ(stick->up, 302);
+    EXPECT_EQ(stick->left, 300);
+    EXPECT_EQ(stick->attack, 101);
+    EXPECT_EQ(stick->item, 102);
+    EXPECT_EQ(stick->pause, 109);
+    EXPECT_EQ(stick->describeInput(101), "A");
+    EXPECT_EQ(stick->describeInput(302), "Left Stick ***IMG:UP");
+    EXPECT_EQ(stick->describeInput(110), "button 10");
+    Storage* record = settingsStorage().getObject("sticks", false)->getObject(stick->guidString, false);
+    ASSERT_NE(record, nullptr);
+    EXPECT_EQ(record->getInt("ATTACK", 0), 101);
+}
+
+TEST_F(VirtualControllers, UnknownModelWaitsForConfiguration)
+{
+    Joystick* stick = attach(0x1234, 0x5678);
+    EXPECT_FALSE(stick->knownModel);
+    EXPECT_FALSE(stick->isConfigured);
+    EXPECT_EQ(stick->left, 0);
+    EXPECT_EQ(stick->axes.size(), 4u);
+    EXPECT_EQ(stick->hats.size(), 1u);
+    EXPECT_GE(stick->instanceId(), 0);
+}
+
+TEST_F(VirtualControllers, StoredCompleteBindingsWinOverTheDatabase)
+{
+    Joystick* first = attach(0x046d, 0xc216);
+    Storage* record = settingsStorage().getObject("sticks", false)->getObject(first->guidString, false);
+    record->setInt("ATTACK", 105);
+    record->setInt("ITEM", 106);
+    record->setBool("preventBounce", false);
+    Joystick* second = attach(0x046d, 0xc216);
+    EXPECT_EQ(second->attack, 105);
+    EXPECT_EQ(second->item, 106);
+    EXPECT_FALSE(second->preventBounce);
+    EXPECT_EQ(second->describeInput(101), "A"); // labels still come from the model
+}
+
+TEST_F(VirtualControllers, PartialBindingsAreCompletedFromTheDatabase)
+{
+    Joystick* first = attach(0x046d, 0xc219);
+    Storage* record = settingsStorage().getObject("sticks", false)->getObject(first->guidString, false);
+    record->strings.clear();
+    record->setInt("ATTACK", 107);
+    Joystick* second = attach(0x046d, 0xc219);
+    EXPECT_EQ(second->attack, 107);
+    EXPECT_EQ(second->item, 102);
+    EXPECT_EQ(record->getInt("ITEM", 0), 102);
+}
