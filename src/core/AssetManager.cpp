@@ -12,6 +12,8 @@ AssetManager::AssetManager(SDL_Renderer* renderer, int soundEnabled)
     , renderer(renderer)
 {
     TRACE();
+    titleScreen.reset();
+    titleScreen.assets = this;
     themes = {{0, "intro.wav"}, {1, "boss.wav"}, {2, "level.wav"}};
     for (int channel = 0; channel < channelCount; channel++) {
         fadeStep[channel] = 0;

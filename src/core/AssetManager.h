@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/ImageManager.h"
+#include "core/TitleScreen.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -52,6 +53,7 @@ public:
     SDL_Renderer* renderer;
     Camera* camera = nullptr;
     AchievementManager* achievements = nullptr; // lives for the whole process
+    TitleScreen titleScreen;
     SpriteTable iconSprites;
     SpriteTable achievementSprites;
 
