@@ -16,6 +16,10 @@
 #include "core/Translator.h"
 #include "core/UserFiles.h"
 
+#ifdef VANTREL_FAULT_KEY
+#include "Faults.h"
+#endif
+
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <SDL_ttf.h>
@@ -263,6 +267,18 @@ int runDisplayPass(AchievementManager& achievements, std::map<int, Joystick*>& c
     return 0;
 }
 
+#ifdef VANTREL_FAULT_KEY
+// Test build only: Ctrl+F12 writes where no program may write, inside a frame (event
+// watchers run while the main loop polls), to show the crash report at work.
+int faultOnKey(void*, SDL_Event* event)
+{
+    TRACE();
+    if (event->type == SDL_KEYDOWN && event->key.keysym.sym == SDLK_F12 && (event->key.keysym.mod & KMOD_CTRL))
+        writeToProtectedPage();
+    return 1;
+}
+#endif
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -309,6 +325,9 @@ int main(int argc, char** argv)
     LOG("TTF init OK");
 
     CrashGuard::install();
+#ifdef VANTREL_FAULT_KEY
+    SDL_AddEventWatch(faultOnKey, nullptr);
+#endif
     std::map<int, Joystick*> controllers;
     int channels = 0;
     bool quit = false;

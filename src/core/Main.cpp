@@ -490,6 +490,11 @@ bool Main::writeCrashReport()
     crashBudget--;
     if (crashBudget < 49)
         return true;
+    // Walk a copy taken before this report adds calls of its own; its own entry on
+    // top of the stack is not part of the crash.
+    TraceBuffer trace = traceBuffer();
+    TraceEntry entry;
+    trace.popStackEntry(entry);
 
     std::time_t now = std::time(nullptr);
     std::tm local = *std::localtime(&now);
@@ -501,11 +506,11 @@ bool Main::writeCrashReport()
         std::fprintf(file, "Game version %d.%d.%d\nStack:\n", VANTREL_VERSION_MAJOR, VANTREL_VERSION_MINOR,
                      VANTREL_VERSION_PATCH);
 
+
     LOG("CRASH!!! *****************************************************");
     LOG("Stack:");
     std::string location;
-    TraceEntry entry;
-    for (int i = 0; i < TraceRing::size && traceBuffer().popStackEntry(entry); i++) {
+    for (int i = 0; i < TraceRing::size && trace.popStackEntry(entry); i++) {
         std::string text = formatTraceEntry(entry);
         if (location.empty())
             location = text;
@@ -516,7 +521,7 @@ bool Main::writeCrashReport()
     LOG("Most recent function calls: =======================================");
     if (file)
         std::fputs("---- recent function calls -----\n", file);
-    for (int i = 0; i < TraceRing::size && traceBuffer().takeHistoryEntry(entry); i++) {
+    for (int i = 0; i < TraceRing::size && trace.takeHistoryEntry(entry); i++) {
         std::string text = formatTraceEntry(entry);
         LOG(text);
         if (file)

@@ -1,0 +1,45 @@
+"""A fault inside a frame (the test build's Ctrl+F12) writes a crash report, shows the
+crash screen, and the first key after its countdown shows the per-user folder and ends
+the game."""
+
+import glob
+import os
+import time
+
+from harness import Game, check, main
+
+WINDOW = {"fullscreen": "0", "windowBorder": "0", "windowW": "1920", "windowH": "1080"}
+
+
+def crash_report_and_screen(binary, build):
+    faulty = os.path.join(build, "tests", "vantrel-faulty")
+    with Game(faulty, build, "crash", settings=WINDOW) as game:
+        game.start()
+        game.wait_for_log("Main start(): Camera viewport size", timeout=40)
+        game.focus()
+        game.key("ctrl+F12")
+        game.wait_for_log("-------------------- crash dump complete ---------------------")
+        reports = glob.glob(game.path("crash-*.txt"))
+        check(len(reports) == 1, "one crash file, found %r" % reports)
+        with open(reports[0]) as handle:
+            lines = handle.read().splitlines()
+        check(lines[0] == "Game version 1.1.0" and lines[1] == "Stack:", "report header %r" % lines[:2])
+        check("faultOnKey" in lines[2], "innermost function first: %r" % lines[2])
+        check(any("Main::loop" in line for line in lines[3:lines.index("---- recent function calls -----")]),
+              "the frame is on the stack")
+        time.sleep(0.5)
+        shot = game.screenshot("screen")
+        check(game.pixel(shot, 1800, 1000) == (46, 146, 196), "crash screen colour")
+
+        game.key("space")  # ignored during the countdown
+        time.sleep(0.5)
+        check(game.process.poll() is None, "input during the countdown is ignored")
+        time.sleep(10.5)  # 600 frames at 60 per second
+        game.key("space")
+        code = game.wait_exit(10)
+        check(code == 0, "exit code %d" % code)
+        check(game.opened() == ["file://" + game.user + "/"], "opened %r" % game.opened())
+
+
+if __name__ == "__main__":
+    main([crash_report_and_screen])
