@@ -1,0 +1,104 @@
+#include "TestSupport.h"
+#include "core/UserFiles.h"
+
+#include <SDL.h>
+#include <SDL_image.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+struct PictureSize {
+    const char* name;
+    int width, height;
+};
+
+void expectPicture(const std::string& name, int width, int height)
+{
+    SDL_Surface* picture = IMG_Load(dataPath("gfx/" + name).c_str());
+    ASSERT_NE(picture, nullptr) << name << ": " << IMG_GetError();
+    if (width > 0) {
+        EXPECT_EQ(picture->w, width) << name;
+        EXPECT_EQ(picture->h, height) << name;
+    }
+    SDL_FreeSurface(picture);
+}
+
+} // namespace
+
+// Every picture the game loads exists, at the size it is drawn.
+TEST(ShippedAssets, PicturesAtTheirSizes)
+{
+    const PictureSize pictures[] = {
+        {"orvando.png", 300, 214},       {"logo.png", 560, 201},          {"titlescreen.png", 951, 703},
+        {"titlescreen2.png", 951, 703},  {"titlescreen3.png", 951, 703},  {"titlescreen4.png", 951, 703},
+        {"overlay.png", 930, 930},       {"dino.png", 401, 562},          {"arrow.png", 7, 10},
+        {"achievement_icon.png", 96, 96}, {"achievement_glow.png", 96, 96}, {"flat.png", 0, 0},
+        {"back.png", 0, 0},
+    };
+    for (const PictureSize& picture : pictures)
+        expectPicture(picture.name, picture.width, picture.height);
+    for (char frame = 'A'; frame <= 'P'; frame++)
+        expectPicture(std::string("explode/") + frame + ".png", 500, 462);
+
+    SDL_Surface* stripes = IMG_Load(dataPath("gfx/stripes.png").c_str());
+    ASSERT_NE(stripes, nullptr);
+    EXPECT_EQ(stripes->h, 512); // tiled every 512 pixels down the screen
+    SDL_FreeSurface(stripes);
+    SDL_Surface* arrows = IMG_Load(dataPath("gfx/minimap.png").c_str());
+    ASSERT_NE(arrows, nullptr);
+    EXPECT_GE(arrows->w, 92); // four 23 x 23 arrows at y 150
+    EXPECT_GE(arrows->h, 173);
+    SDL_FreeSurface(arrows);
+}
+
+// Sounds load, and the music is looping material of the length and format it is made for.
+TEST(ShippedAssets, SoundsAndMusic)
+{
+    ASSERT_EQ(SDL_Init(SDL_INIT_AUDIO), 0);
+    const char* effects[] = {"jump.wav",  "disabled.wav", "bump2.wav", "move6b.wav", "move8.wav",
+                             "cpu.wav",   "add.wav",      "swap.wav",  "pop31.wav",  "pop41.wav",
+                             "select.wav", "select_name.wav", "tik.wav", "ach1.wav"};
+    for (const char* effect : effects) {
+        SDL_AudioSpec spec;
+        Uint8* samples = nullptr;
+        Uint32 length = 0;
+        ASSERT_NE(SDL_LoadWAV(dataPath(std::string("audio/sfx/") + effect).c_str(), &spec, &samples, &length), nullptr)
+            << effect;
+        EXPECT_LT(length / (spec.freq * spec.channels * 2.0), 3.0) << effect << " is a short effect";
+        SDL_FreeWAV(samples);
+    }
+    for (const char* music : {"intro.wav", "level.wav", "boss.wav"}) {
+        SDL_AudioSpec spec;
+        Uint8* samples = nullptr;
+        Uint32 length = 0;
+        ASSERT_NE(SDL_LoadWAV(dataPath(std::string("audio/") + music).c_str(), &spec, &samples, &length), nullptr)
+            << music;
+        EXPECT_TRUE(spec.freq == 22050 || spec.freq == 44100) << music;
+        EXPECT_EQ(spec.format, AUDIO_S16LSB) << music;
+        EXPECT_EQ(spec.channels, 2) << music;
+        double seconds = length / (spec.freq * 4.0);
+        EXPECT_GE(seconds, 20.0) << music;
+        EXPECT_LE(seconds, 60.0) << music;
+        SDL_FreeWAV(samples);
+    }
+    SDL_Quit();
+}
+
+TEST(ShippedAssets, EndPageStandsOnItsOwn)
+{
+    std::string page = readFileBytes(dataPath("print.html"));
+    ASSERT_FALSE(page.empty());
+    for (const char* external : {"http:", "https:", "<script", "<link", "@import", "<img"})
+        EXPECT_EQ(page.find(external), std::string::npos) << external;
+}
+
+TEST(ShippedAssets, StayUnderTwentyFiveMegabytes)
+{
+    std::uintmax_t total = 0;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(VANTREL_TEST_SOURCE_DIR "assets"))
+        if (entry.is_regular_file())
+            total += entry.file_size();
+    EXPECT_LT(total, 25u * 1024 * 1024);
+}
