@@ -129,7 +129,7 @@ void resetKeyBindings(KeyBindings& bindings)
     bindings[KeySlot::right] = scancodeBit + 0x4f;
     bindings[KeySlot::attack] = 'd';
     bindings[KeySlot::strong] = 's';
-    bindings[KeySlot::spec] = 's';
+    bindings[KeySlot::special] = 's';
     bindings[KeySlot::item] = 'a';
     bindings[KeySlot::action] = 'w';
     bindings[KeySlot::cweapon] = 'q';
@@ -160,9 +160,9 @@ void loadKeyBindings(KeyBindings& bindings, const Storage& settings)
     loadKeyBinding(bindings, KeySlot::left, settings, "LEFT");
     loadKeyBinding(bindings, KeySlot::right, settings, "RIGHT");
     loadKeyBinding(bindings, KeySlot::attack, settings, "ATTACK");
-    loadKeyBinding(bindings, KeySlot::spec, settings, "SPEC");
+    loadKeyBinding(bindings, KeySlot::special, settings, "SPEC");
     // STRONG follows SPEC unless it is stored itself.
-    bindings[KeySlot::strong] = bindings[KeySlot::spec];
+    bindings[KeySlot::strong] = bindings[KeySlot::special];
     loadKeyBinding(bindings, KeySlot::strong, settings, "STRONG");
     loadKeyBinding(bindings, KeySlot::item, settings, "ITEM");
     loadKeyBinding(bindings, KeySlot::action, settings, "ACTION");

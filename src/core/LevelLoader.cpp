@@ -6,6 +6,7 @@
 #include <utf8.h>
 
 #include <cstdio>
+#include <iterator>
 
 namespace {
 
@@ -66,7 +67,12 @@ bool loadMap(const std::string& path, Realm& realm, const GlyphTable& glyphs)
                 LOG("WARNING: Map line " << y << " is longer than " << length << " bytes and is read as several rows");
             const char* invalid = utf8::find_invalid(begin, end);
             if (invalid != end) {
-                LOG("ERROR: Invalid UTF-8 in line: " << std::string(begin, end));
+                // The log shows the line without its terminator and with the broken bytes
+                // replaced, so the log itself stays readable text.
+                std::string shown;
+                utf8::replace_invalid(begin, end, std::back_inserter(shown));
+                shown.erase(shown.find_last_not_of("\r\n") + 1);
+                LOG("ERROR: Invalid UTF-8 in line: " << shown);
                 LOG("       This part is fine: " << std::string(begin, invalid));
                 std::fclose(file);
                 return false;

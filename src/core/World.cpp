@@ -35,13 +35,6 @@ bool occupied(int storedValue)
     return (storedValue & World::playerBit) != 0;
 }
 
-bool endsBlock(int byte)
-{
-    TRACE();
-    std::string name = instructionName(byte);
-    return name == "END" || name == "ERROR";
-}
-
 } // namespace
 
 const char* instructionName(int byte)
@@ -60,6 +53,13 @@ const char* instructionName(int byte)
     case 0: return "END";
     default: return "ERROR";
     }
+}
+
+bool endsBlock(int byte)
+{
+    TRACE();
+    std::string name = instructionName(byte);
+    return name == "END" || name == "ERROR";
 }
 
 World::World(WorldEvents& events)
@@ -116,13 +116,14 @@ void World::markTriggers()
         page(trigger.realm).cell(trigger.x, trigger.y).marks = Realm::triggerMark;
 }
 
-void World::loadLevel(const std::string& folder)
+bool World::loadLevel(const std::string& mainPath, const std::string& secondPath)
 {
     TRACE();
-    loadMap(folder + "ram.txt", mainPage, glyphs);
-    loadMap(folder + "ram2.txt", secondPage, glyphs);
+    bool mainLoaded = loadMap(mainPath, mainPage, glyphs);
+    bool secondLoaded = loadMap(secondPath, secondPage, glyphs);
     // The game goes on with whatever loaded; the log tells what failed.
     levelLoaded = true;
+    return mainLoaded && secondLoaded;
 }
 
 Realm& World::page(int number)

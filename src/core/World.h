@@ -81,8 +81,9 @@ public:
     void addBuiltInTriggers();
     // Gives every listed trigger's cell exactly the trigger mark.
     void markTriggers();
-    // Loads "ram.txt" and "ram2.txt" from the folder (ending in a separator).
-    void loadLevel(const std::string& folder);
+    // Loads the main page's and the second page's level files ("ram.txt", "ram2.txt").
+    // The level counts as loaded either way; false when a file failed.
+    bool loadLevel(const std::string& mainPath, const std::string& secondPath);
 
     Realm& page(int number);
     Realm& programPage();
@@ -118,3 +119,4 @@ private:
 // The listing name of a program byte: four characters for an instruction, "END" for
 // 0 and "ERROR" for anything else; both end a block.
 const char* instructionName(int byte);
+bool endsBlock(int byte);

@@ -70,7 +70,7 @@ TEST(KeyBindings, LoadedOverTheDefaults)
     settings.setString("keyDOWN", "nonsense");
     settings.setString("keyPAUSE", "escape");
     loadKeyBindings(bindings, settings);
-    EXPECT_EQ(bindings[KeySlot::spec], 'z');
+    EXPECT_EQ(bindings[KeySlot::special], 'z');
     EXPECT_EQ(bindings[KeySlot::strong], 'z'); // follows SPEC
     EXPECT_EQ(bindings[KeySlot::attack], 'a');
     EXPECT_EQ(bindings[KeySlot::item], 'b');

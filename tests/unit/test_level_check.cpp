@@ -1,0 +1,146 @@
+#include "RecordingEvents.h"
+#include "TestSupport.h"
+
+#include "core/KeyBindings.h"
+#include "core/LevelCheck.h"
+#include "core/World.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+class LevelCheckTest : public testing::Test {
+protected:
+    RecordingEvents events;
+    std::unique_ptr<World> world = std::make_unique<World>(events);
+    std::string path = testUserRoot() + "/solution.txt";
+
+    void SetUp() override
+    {
+        world->newGame();
+        world->levelLoaded = true;
+    }
+
+    // Walls all round a room from (x0, y0) to (x1, y1) of the main page.
+    void room(int x0, int y0, int x1, int y1)
+    {
+        for (Cell& cell : world->mainPage.cells)
+            cell.value = 219;
+        for (int y = y0; y <= y1; y++)
+            for (int x = x0; x <= x1; x++)
+                world->mainPage.cell(x, y).value = 0;
+    }
+};
+
+TEST_F(LevelCheckTest, ReadsTapScripts)
+{
+    writeFileBytes(path, "# a comment\n\nRIGHT 3  # three steps\nATTACK\n  UP 1\nITEM 2\n");
+    std::vector<SolutionTap> taps;
+    std::string error;
+    ASSERT_TRUE(readSolution(path, taps, error)) << error;
+    ASSERT_EQ(taps.size(), 7u);
+    EXPECT_EQ(taps[0].code, GameInput::right);
+    EXPECT_EQ(taps[2].line, 3);
+    EXPECT_EQ(taps[3].code, GameInput::attack);
+    EXPECT_EQ(taps[4].code, GameInput::up);
+    EXPECT_EQ(taps[6].code, GameInput::item);
+}
+
+TEST_F(LevelCheckTest, RejectsWhatItCannotRead)
+{
+    for (const char* line : {"PAUSE", "right 2", "UP two", "UP 0", "UP -1", "UP 2 3", "UP 99999999"}) {
+        writeFileBytes(path, std::string("UP\n") + line + "\n");
+        std::vector<SolutionTap> taps;
+        std::string error;
+        EXPECT_FALSE(readSolution(path, taps, error)) << line;
+        EXPECT_NE(error.find("solution.txt:2"), std::string::npos) << error;
+    }
+    std::vector<SolutionTap> taps;
+    std::string error;
+    EXPECT_FALSE(readSolution(testUserRoot() + "/none.txt", taps, error));
+}
+
+TEST_F(LevelCheckTest, WalkingReachStopsAtWalls)
+{
+    room(10, 10, 14, 15);
+    world->playerX = 12;
+    world->playerY = 14;
+    WalkingReach reach = walkingReach(*world);
+    EXPECT_EQ(reach.cells, 30);
+    EXPECT_FALSE(reach.exitReached);
+
+    room(170, 240, 180, 245);
+    world->playerX = 171;
+    world->playerY = 241;
+    EXPECT_TRUE(walkingReach(*world).exitReached);
+}
+
+TEST_F(LevelCheckTest, PlaysTapsUntilTheExit)
+{
+    room(170, 243, 180, 243);
+    world->playerX = 172;
+    world->playerY = 243;
+    std::vector<SolutionTap> taps(6, SolutionTap{GameInput::right, 1});
+    EXPECT_EQ(playSolution(*world, taps), 4);
+    EXPECT_GT(world->endTimer, 0);
+
+    world->newGame();
+    world->levelLoaded = true;
+    room(170, 243, 180, 243);
+    world->playerX = 172;
+    world->playerY = 243;
+    taps.assign(2, SolutionTap{GameInput::right, 1});
+    EXPECT_EQ(playSolution(*world, taps), -1);
+}
+
+TEST_F(LevelCheckTest, ListsABlockAsTheGameShowsIt)
+{
+    Realm& page = world->mainPage;
+    const int bytes[][3] = {{'s', 0x31, 0x4b}, {'a', 0x05, 0x77}, {'n', 1, 2}, {'j', 0x21, 0x4f}, {'Z', 1, 2}};
+    for (int row = 0; row < 5; row++)
+        for (int i = 0; i < 3; i++)
+            page.cell(33 + i, 79 + row).value = uint8_t(bytes[row][i]);
+    std::vector<std::string> lines = programListing(page, 33 * 256 + 79);
+    ASSERT_EQ(lines.size(), 5u);
+    EXPECT_EQ(lines[0], "214f   swap 314b");
+    EXPECT_EQ(lines[1], "2150   add  05");
+    EXPECT_EQ(lines[2], "");
+    EXPECT_EQ(lines[3], "2152   jump 214f");
+    EXPECT_EQ(lines[4], "2153   ERROR0102");
+}
+
+TEST_F(LevelCheckTest, FindsFaultsInTheStructure)
+{
+    EXPECT_FALSE(structureProblems(*world).empty()); // empty memory: no programs at all
+
+    world->jumps.assign(1, JumpTrigger{40, 89, 33 * 256 + 79, 66});
+    Realm& page = world->mainPage;
+    page.cell(33, 78).value = 219;
+    page.cell(33, 79).value = 'a';
+    page.cell(33, 80).value = 'a';
+    EXPECT_TRUE(structureProblems(*world).empty());
+
+    page.cell(40, 89).value = 'W';
+    page.cell(World::exitX, World::exitY).value = 219;
+    page.cell(33, 78).value = 'n';
+    EXPECT_EQ(structureProblems(*world).size(), 3u);
+
+    // A program on the other page counts when only that page holds it.
+    world->jumps.assign(1, JumpTrigger{128, 206, 119 * 256 + 193, 66});
+    world->secondPage.cell(119, 193).value = 's';
+    world->secondPage.cell(119, 192).value = 254;
+    page.cell(World::exitX, World::exitY).value = 0;
+    EXPECT_TRUE(structureProblems(*world).empty());
+    EXPECT_EQ(&triggerProgramPage(*world, world->jumps[0]), &world->secondPage);
+
+    for (int row = 193; row < 256; row++)
+        world->secondPage.cell(119, row).value = 'n';
+    ASSERT_EQ(structureProblems(*world).size(), 1u);
+    EXPECT_NE(structureProblems(*world)[0].find("runs off the page"), std::string::npos);
+}
+
+} // namespace

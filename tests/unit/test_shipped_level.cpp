@@ -1,0 +1,73 @@
+#include "RecordingEvents.h"
+
+#include "core/LevelCheck.h"
+#include "core/World.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+// The level as the game ships it, in a new game.
+class ShippedLevelTest : public testing::Test {
+protected:
+    RecordingEvents events;
+    std::unique_ptr<World> world = std::make_unique<World>(events);
+
+    void SetUp() override
+    {
+        world->newGame();
+        ASSERT_TRUE(world->loadLevel(std::string(VANTREL_TEST_RESOURCES) + "ram.txt",
+                                     std::string(VANTREL_TEST_RESOURCES) + "ram2.txt"));
+    }
+};
+
+TEST_F(ShippedLevelTest, EveryByteOfBothPagesIsDrawn)
+{
+    world->mainPage.clear();
+    world->secondPage.clear();
+    for (Cell& cell : world->mainPage.cells)
+        cell.value = 7;
+    for (Cell& cell : world->secondPage.cells)
+        cell.value = 7;
+    world->loadLevel(std::string(VANTREL_TEST_RESOURCES) + "ram.txt",
+                     std::string(VANTREL_TEST_RESOURCES) + "ram2.txt");
+    int leftOver = 0;
+    for (int i = 0; i < Realm::size * Realm::size; i++)
+        leftOver += (world->mainPage.cells[i].value == 7) + (world->secondPage.cells[i].value == 7);
+    EXPECT_EQ(leftOver, 0);
+}
+
+TEST_F(ShippedLevelTest, IsSoundAndCannotBeWalked)
+{
+    EXPECT_TRUE(structureProblems(*world).empty());
+    WalkingReach reach = walkingReach(*world);
+    EXPECT_FALSE(reach.exitReached);
+    EXPECT_GT(reach.cells, 100);
+}
+
+TEST_F(ShippedLevelTest, TheSolutionEscapesThroughEveryProgram)
+{
+    std::vector<SolutionTap> taps;
+    std::string error;
+    ASSERT_TRUE(readSolution(std::string(VANTREL_TEST_SOURCE_DIR) + "docs/solution.txt", taps, error)) << error;
+    int played = playSolution(*world, taps);
+    ASSERT_GT(played, 0) << "the bit ended at " << world->playerX << "," << world->playerY;
+    EXPECT_EQ(played, int(taps.size())) << "taps left over after the exit";
+    EXPECT_GT(world->endTimer, 0);
+    EXPECT_EQ(world->playerX, World::exitX);
+    EXPECT_EQ(world->playerY, World::exitY);
+    ASSERT_EQ(events.musicFades.size(), 1u);
+    EXPECT_EQ(events.musicFades[0], 1500);
+
+    // Only the exit's own trigger is left: the way out leads through all eleven programs.
+    ASSERT_EQ(world->jumps.size(), 1u);
+    EXPECT_EQ(world->jumps[0].code, 0);
+    for (const char* sound : {"add.wav", "swap.wav", "jump.wav", "bump2.wav"})
+        EXPECT_GT(events.count(sound), 0) << sound;
+}
+
+} // namespace
