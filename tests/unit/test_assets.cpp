@@ -1,5 +1,4 @@
 #include "TestSupport.h"
-#include "core/UserFiles.h"
 
 #include <SDL.h>
 #include <SDL_image.h>
@@ -16,7 +15,7 @@ struct PictureSize {
 
 void expectPicture(const std::string& name, int width, int height)
 {
-    SDL_Surface* picture = IMG_Load(dataPath("gfx/" + name).c_str());
+    SDL_Surface* picture = IMG_Load((VANTREL_TEST_RESOURCES "gfx/" + name).c_str());
     ASSERT_NE(picture, nullptr) << name << ": " << IMG_GetError();
     if (width > 0) {
         EXPECT_EQ(picture->w, width) << name;
@@ -26,6 +25,9 @@ void expectPicture(const std::string& name, int width, int height)
 }
 
 } // namespace
+
+// The resource folder laid out beside the game (the tests have a copy of their own,
+// which some of them change).
 
 // Every picture the game loads exists, at the size it is drawn.
 TEST(ShippedAssets, PicturesAtTheirSizes)
@@ -42,11 +44,11 @@ TEST(ShippedAssets, PicturesAtTheirSizes)
     for (char frame = 'A'; frame <= 'P'; frame++)
         expectPicture(std::string("explode/") + frame + ".png", 500, 462);
 
-    SDL_Surface* stripes = IMG_Load(dataPath("gfx/stripes.png").c_str());
+    SDL_Surface* stripes = IMG_Load(VANTREL_TEST_RESOURCES "gfx/stripes.png");
     ASSERT_NE(stripes, nullptr);
     EXPECT_EQ(stripes->h, 512); // tiled every 512 pixels down the screen
     SDL_FreeSurface(stripes);
-    SDL_Surface* arrows = IMG_Load(dataPath("gfx/minimap.png").c_str());
+    SDL_Surface* arrows = IMG_Load(VANTREL_TEST_RESOURCES "gfx/minimap.png");
     ASSERT_NE(arrows, nullptr);
     EXPECT_GE(arrows->w, 92); // four 23 x 23 arrows at y 150
     EXPECT_GE(arrows->h, 173);
@@ -64,7 +66,7 @@ TEST(ShippedAssets, SoundsAndMusic)
         SDL_AudioSpec spec;
         Uint8* samples = nullptr;
         Uint32 length = 0;
-        ASSERT_NE(SDL_LoadWAV(dataPath(std::string("audio/sfx/") + effect).c_str(), &spec, &samples, &length), nullptr)
+        ASSERT_NE(SDL_LoadWAV((std::string(VANTREL_TEST_RESOURCES "audio/sfx/") + effect).c_str(), &spec, &samples, &length), nullptr)
             << effect;
         EXPECT_LT(length / (spec.freq * spec.channels * 2.0), 3.0) << effect << " is a short effect";
         SDL_FreeWAV(samples);
@@ -73,7 +75,7 @@ TEST(ShippedAssets, SoundsAndMusic)
         SDL_AudioSpec spec;
         Uint8* samples = nullptr;
         Uint32 length = 0;
-        ASSERT_NE(SDL_LoadWAV(dataPath(std::string("audio/") + music).c_str(), &spec, &samples, &length), nullptr)
+        ASSERT_NE(SDL_LoadWAV((std::string(VANTREL_TEST_RESOURCES "audio/") + music).c_str(), &spec, &samples, &length), nullptr)
             << music;
         EXPECT_TRUE(spec.freq == 22050 || spec.freq == 44100) << music;
         EXPECT_EQ(spec.format, AUDIO_S16LSB) << music;
@@ -88,7 +90,7 @@ TEST(ShippedAssets, SoundsAndMusic)
 
 TEST(ShippedAssets, EndPageStandsOnItsOwn)
 {
-    std::string page = readFileBytes(dataPath("print.html"));
+    std::string page = readFileBytes(VANTREL_TEST_RESOURCES "print.html");
     ASSERT_FALSE(page.empty());
     for (const char* external : {"http:", "https:", "<script", "<link", "@import", "<img"})
         EXPECT_EQ(page.find(external), std::string::npos) << external;
