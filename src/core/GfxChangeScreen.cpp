@@ -26,6 +26,7 @@ void GfxChangeScreen::init(Camera& camera, AssetManager* assets)
     TRACE();
     countdown = 25;
     status = 0;
+    shownAt = SDL_GetTicks();
     this->assets = assets;
     text = std::make_unique<CachedText>(&camera, assets->getFont("main.ttf"), colourWhite, "");
     text->shadowOffset = 2;
@@ -89,8 +90,8 @@ int GfxChangeScreen::draw(Camera& camera, float dt)
 bool GfxChangeScreen::onKeyDown(SDL_Event* event)
 {
     TRACE();
-    // A key held down through the display rebuild repeats here: it is not an answer.
-    if (event->key.repeat == 0)
+    // A key held down through the display rebuild is not an answer.
+    if (event->key.repeat == 0 && SDL_GetTicks() - shownAt >= keySettleMs)
         finish(event->key.keysym.sym == SDLK_a);
     return true;
 }

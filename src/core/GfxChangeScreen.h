@@ -20,6 +20,7 @@ public:
     AssetManager* assets = nullptr;
     float countdown = 25;
     int status = 0; // 0 waiting, 1 accepted, 2 reverted
+    Uint32 shownAt = 0; // SDL ticks at init
 
     void init(Camera& camera, AssetManager* assets);
     // Stores the verdict: accepted keeps the new mode, else the safe mode is written.

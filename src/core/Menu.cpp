@@ -213,6 +213,8 @@ bool Menu::onKeyDown(SDL_Event* event)
     TRACE();
     SDL_Keycode key = event->key.keysym.sym;
     bool repeated = event->key.repeat != 0;
+    if (SDL_GetTicks() - startTime < keySettleMs)
+        return true;
     if (waitingForKey) {
         // A key still held from selecting the row is not the one being asked for.
         if (!repeated)

@@ -87,7 +87,7 @@ public:
 
     Camera* camera = nullptr;
     AssetManager* assets = nullptr;
-    Uint32 startTime;
+    Uint32 startTime; // keys are ignored until keySettleMs after it
 
     std::vector<ControllerEntry> controllerEntries;
     std::map<int, Joystick*>* controllers = nullptr;

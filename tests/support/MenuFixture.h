@@ -37,6 +37,7 @@ protected:
         assets->camera = camera.get();
         assets->loadStartupFonts(camera.get());
         menu.init(*camera, assets.get());
+        menu.startTime = SDL_GetTicks() - keySettleMs;
         menu.updateJoystickMenu(nullptr);
     }
 
