@@ -91,27 +91,17 @@ TEST_F(MenuTest, LinksSlideForwardAndBackRowsSlideBack)
     EXPECT_FALSE(choose(MenuAction::exitGame));
 }
 
-TEST_F(MenuTest, PagesHoldTheirRows)
+TEST_F(MenuTest, KeyboardPageShowsTheKeysTheGameWillUse)
 {
-    EXPECT_EQ(labels(MenuPage::settings),
-        (std::vector<std::string>{"VIDEO", "AUDIO", "KEYBOARD", "CONTROLLERS", back + "BACK"}));
-    EXPECT_EQ(labels(MenuPage::audio), (std::vector<std::string>{"Run audio test", back + "BACK"}));
-    EXPECT_EQ(labels(MenuPage::customResolution), (std::vector<std::string>{"FULLSCREEN", "WIDTH", "HEIGHT",
-                                                      "WINDOW BORDER", back + "APPLY", back + "CANCEL"}));
-    EXPECT_EQ(labels(MenuPage::controllers), (std::vector<std::string>{back + "(none detected)"}));
-    EXPECT_EQ(menu.pages[MenuPage::controllers][0]->action, MenuPage::settings);
-
+    // A settings tree without keys: the game falls back on its own defaults, and so does the page.
+    settingsStorage().setString("keyITEM", "b");
+    start(0);
     Menu::Page& keyboard = menu.pages[MenuPage::keyboard];
     ASSERT_EQ(keyboard.size(), 7u);
-    EXPECT_EQ(keyboard[0]->value(), "arrow left"); // a fresh settings tree holds no keys: the game's defaults show
+    EXPECT_EQ(keyboard[0]->value(), "arrow left");
     EXPECT_EQ(keyboard[4]->value(), "d");
-    EXPECT_EQ(keyboard[5]->label(), "SHOW HINTS:");
-
-    Menu::Page& video = menu.pages[MenuPage::video];
-    std::vector<std::string> values;
-    for (const auto& item : video)
-        values.push_back(item->value());
-    EXPECT_EQ(values, (std::vector<std::string>{"", "", "yes", "yes", "no", "never", ""}));
+    EXPECT_EQ(keyboard[5]->value(), "b");
+    EXPECT_EQ(keyboard[6]->label(), back + "BACK");
 }
 
 TEST_F(MenuTest, VideoTogglesAndFrameRateModeAreSaved)
@@ -162,9 +152,6 @@ TEST_F(MenuTest, WidthAndHeightStepAndAcceptTypedSizes)
     menu.goToPage(MenuPage::customResolution, 0);
     key(SDLK_DOWN);
     MenuItem* width = menu.selectedItem();
-    EXPECT_EQ(width->value(), "< 1024 >");
-    key(SDLK_LEFT);
-    EXPECT_EQ(menu.windowWidth, 1024);
     key(SDLK_RIGHT);
     EXPECT_EQ(width->value(), "< 1136 >");
 
@@ -208,11 +195,6 @@ TEST_F(MenuTest, WidthAndHeightStepAndAcceptTypedSizes)
     type("100000");
     key(SDLK_RETURN);
     EXPECT_EQ(menu.windowHeight, 100000); // no upper limit: the display rebuild copes
-    key(SDLK_LEFT);
-    EXPECT_EQ(menu.windowHeight, 100000);
-    key(SDLK_UP);
-    key(SDLK_RIGHT);
-    EXPECT_EQ(menu.windowWidth, 1366);
 }
 
 TEST_F(MenuTest, ApplyStoresTheDisplayModeAndShowsTheLoadingPanel)

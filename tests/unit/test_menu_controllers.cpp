@@ -64,7 +64,14 @@ TEST_F(MenuControllerTest, IdenticalPadsShareOneBindingPage)
     EXPECT_EQ(page[0]->action, MenuPage::firstControllerModel);
     EXPECT_EQ(settingsLabel(), "SETTINGS (2 unconfigured controllers)");
     EXPECT_EQ(menu.pages[MenuPage::firstControllerModel].size(), 8u);
-    EXPECT_EQ(menu.pages[MenuPage::firstControllerModel + 1][4]->value(), "A");
+    Menu::Page& known = menu.pages[MenuPage::firstControllerModel + 1];
+    EXPECT_EQ(known[4]->value(), "A");
+    EXPECT_EQ(known[2]->value(), "Left Stick "); // and the arrow picture
+    EXPECT_EQ(known[2]->imageName, "UP");
+    EXPECT_EQ(known[2]->arrowSource().x, 69);
+    EXPECT_EQ(known[0]->arrowSource().x, 23);
+    EXPECT_EQ(known[1]->arrowSource().x, 0);
+    EXPECT_EQ(known[6]->label(), "PAUSE     :");
 
     menu.currentPage = MenuPage::controllers;
     key(SDLK_RETURN);
@@ -119,6 +126,11 @@ TEST_F(MenuControllerTest, IdenticalPadsShareOneBindingPage)
     EXPECT_FALSE(menu.waitingForController);
     EXPECT_EQ(menu.pages.count(MenuPage::firstControllerModel + 1), 0u);
     EXPECT_EQ(menu.pages[MenuPage::controllers].size(), 2u);
+    unplug(other);
+    ASSERT_EQ(menu.pages[MenuPage::controllers].size(), 1u);
+    EXPECT_EQ(menu.pages[MenuPage::controllers][0]->label(), "\xE2\x97\x84 (none detected)");
+    key(SDLK_RETURN);
+    EXPECT_EQ(menu.currentPage, MenuPage::settings);
 }
 
 TEST_F(MenuControllerTest, BindingAButtonAlreadyInUseSwapsTheTwo)
