@@ -41,7 +41,7 @@ void AudioTest::start()
     wanted.samples = 2048;
     wanted.callback = fill;
     wanted.userdata = this;
-    // Without an obtained spec SDL converts to the wanted format itself.
+    // Asked for no obtained format, SDL converts to the wanted one itself.
     if (SDL_OpenAudio(&wanted, nullptr) < 0) {
         addLine(std::string("Cannot open audio device: ") + SDL_GetError());
         return;
