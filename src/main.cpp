@@ -24,6 +24,7 @@
 #include <SDL_mixer.h>
 #include <SDL_ttf.h>
 
+#include <algorithm>
 #include <map>
 #include <string>
 
@@ -57,6 +58,20 @@ bool matchAspectRatio(int w, int h, int& width, int& height)
         }
     }
     return false;
+}
+
+// A window larger than the desktop would leave part of the menu out of reach: it is
+// shrunk to the desktop, whatever size was typed into the menu.
+void fitWindowOnDesktop(WindowChoice& choice)
+{
+    TRACE();
+    SDL_DisplayMode desktop;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) != 0 || (choice.width <= desktop.w && choice.height <= desktop.h))
+        return;
+    LOG("WARNING: Window size " << choice.width << " x " << choice.height << " is larger than the desktop ("
+                                << desktop.w << " x " << desktop.h << "), shrinking it.");
+    choice.width = std::min(choice.width, desktop.w);
+    choice.height = std::min(choice.height, desktop.h);
 }
 
 WindowChoice chooseWindow(Storage& settings)
@@ -95,6 +110,7 @@ WindowChoice chooseWindow(Storage& settings)
         choice.kind = WindowKind::ExclusiveFullscreen;
     } else {
         choice.windowFlags = settings.getInt("windowBorder", 1) != 0 ? SDL_WINDOW_RESIZABLE : SDL_WINDOW_BORDERLESS;
+        fitWindowOnDesktop(choice);
     }
     return choice;
 }

@@ -3,6 +3,11 @@
 #include <SDL.h>
 
 class Camera;
+
+// A display rebuild makes SDL forget which keys are held, so a key held through it
+// arrives as a fresh press the moment the new window opens. The screens a pass starts
+// with ignore key presses for this long.
+inline constexpr Uint32 keySettleMs = 1000;
 class Joystick;
 
 // A screen of the game: it receives the input events of the frame and draws itself.

@@ -1,3 +1,4 @@
+#include "VirtualPad.h"
 #include "core/Joystick.h"
 #include "core/UserFiles.h"
 
@@ -13,23 +14,13 @@ protected:
     {
         for (Joystick* stick : opened)
             delete stick;
-        for (int index = SDL_NumJoysticks() - 1; index >= 0; index--)
-            SDL_JoystickDetachVirtual(index);
+        detachVirtualPads();
         SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
     }
 
     Joystick* attach(Uint16 vendor, Uint16 product, const char* name = "Test pad")
     {
-        SDL_VirtualJoystickDesc desc = {};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = 4;
-        desc.nbuttons = 12;
-        desc.nhats = 1;
-        desc.vendor_id = vendor;
-        desc.product_id = product;
-        desc.name = name;
-        int index = SDL_JoystickAttachVirtualEx(&desc);
+        int index = attachVirtualPad(vendor, product, name);
         EXPECT_GE(index, 0) << SDL_GetError();
         auto* stick = new Joystick(index);
         opened.push_back(stick);

@@ -1,0 +1,464 @@
+// The menu tree: every page and row, what each row does, and the settings they keep.
+
+#include "core/AssetManager.h"
+#include "core/CachedText.h"
+#include "core/CircularLog.h"
+#include "core/Contact.h"
+#include "core/KeyBindings.h"
+#include "core/Menu.h"
+#include "core/Trace.h"
+#include "core/Translator.h"
+#include "core/UserFiles.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <sstream>
+
+namespace {
+
+const std::vector<int> widthSteps{1024, 1136, 1152, 1280, 1360, 1366, 1367, 1440, 1536, 1600, 1680, 1776, 1792, 1856,
+    1920};
+const std::vector<int> heightSteps{720, 768, 800, 854, 864, 900, 960, 1000, 1024, 1050, 1080};
+
+const char* const backArrow = "\xE2\x97\x84 "; // U+25C4 and a space
+
+std::string tr(const std::string& english, const std::string& context = "")
+{
+    TRACE();
+    return translator().translate(english, context);
+}
+
+std::string yesNo(bool value)
+{
+    TRACE();
+    return tr(value ? "yes" : "no");
+}
+
+std::string borderWord(bool visible)
+{
+    TRACE();
+    return tr(visible ? "visible" : "hidden");
+}
+
+std::string percent(int volume)
+{
+    TRACE();
+    return std::to_string(volume) + "%";
+}
+
+// The key an action answers to: the stored name, or the game's own default when none
+// is stored, as the game reads it.
+std::string storedKeyName(const std::string& action)
+{
+    TRACE();
+    std::string stored = settingsStorage().getString("key" + action, "");
+    if (!stored.empty())
+        return stored;
+    KeyBindings defaults;
+    resetKeyBindings(defaults);
+    const std::pair<const char*, int> slots[] = {{"LEFT", KeySlot::left}, {"RIGHT", KeySlot::right},
+        {"UP", KeySlot::up}, {"DOWN", KeySlot::down}, {"ATTACK", KeySlot::attack}, {"ITEM", KeySlot::item}};
+    for (const auto& slot : slots)
+        if (action == slot.first)
+            return keyName(defaults[size_t(slot.second)]);
+    return "";
+}
+
+bool saveGameExists()
+{
+    TRACE();
+    FILE* file = std::fopen((prefPath() + "savegame.storage").c_str(), "rb");
+    if (!file)
+        return false;
+    std::fclose(file);
+    return true;
+}
+
+} // namespace
+
+const char* const bindingLabels[7] = {"MOVE LEFT :", "MOVE RIGHT:", "MOVE UP   :", "MOVE DOWN :", "PAGE FLIP :",
+    "SHOW HINTS:", "PAUSE     :"};
+
+int stepThroughSizes(const std::vector<int>& sizes, int value, int direction)
+{
+    TRACE();
+    if (direction > 0) {
+        for (int size : sizes)
+            if (size > value)
+                return size;
+    } else if (direction < 0) {
+        for (size_t i = 0; i < sizes.size(); i++)
+            if (sizes[i] >= value)
+                return i > 0 ? sizes[i - 1] : value;
+    }
+    return value;
+}
+
+int parseTypedSize(const std::string& text)
+{
+    TRACE();
+    std::istringstream stream(text);
+    int value = 0;
+    // A number too large for an int fails to read, like no number at all.
+    if (!(stream >> value))
+        return 0;
+    return value;
+}
+
+std::string showFpsWord(int mode)
+{
+    TRACE();
+    if (mode == 1)
+        return tr("always");
+    if (mode == 2)
+        return tr("if under 60");
+    return tr("never");
+}
+
+void Menu::init(Camera& camera, AssetManager* assets)
+{
+    TRACE();
+    this->camera = &camera;
+    this->assets = assets;
+    Storage& settings = settingsStorage();
+    showFps = settings.getInt("showFPS2", 0);
+    if (showFps < 0 || showFps > 2)
+        showFps = 0;
+    musicVolume = std::clamp(settings.getInt("musicVolume2", 100), 0, 100);
+    sfxVolume = std::clamp(settings.getInt("sfxVolume2", 100), 0, 100);
+    loadCustomResolution();
+
+    versionText = std::make_unique<CachedText>(&camera, assets->getFont("chat"), colourWhite,
+        "v" + std::to_string(VANTREL_VERSION_MAJOR * 100 + VANTREL_VERSION_MINOR * 10 + VANTREL_VERSION_PATCH));
+    loadingText = std::make_unique<CachedText>(&camera, assets->getFont("main.ttf"), colourWhite, tr("LOADING..."));
+    creditsText = std::make_unique<CachedText>(&camera, assets->getFont("twentyone"), colourWhite, "");
+    creditsText->shadowOffset = 2;
+    creditsText->setTextWrapped(tr("PROGRAMMING, GRAPHICS, GAME DESIGN") + "\nOrvando\n\n" + tr("MUSIC")
+            + "\nMusic and sound synthesized in code by Orvando",
+        1000);
+    audioTestText = std::make_unique<CachedText>(&camera, assets->getFont("twentyone"), colourWhite, "");
+    audioTestText->shadowOffset = 2;
+
+    pages.clear();
+    buildMainPage();
+    buildCreditsPage();
+    buildSettingsPage();
+    buildAudioPages();
+    buildKeyboardPage();
+    buildVideoPage();
+    buildCustomResolutionPage();
+    updateMenu();
+}
+
+MenuItem* Menu::addBackRow(int page, int action, const std::string& label, bool isBack)
+{
+    TRACE();
+    MenuItem* item = addMenu(page, action, backArrow + label, "");
+    item->isBack = isBack;
+    return item;
+}
+
+void Menu::buildMainPage()
+{
+    TRACE();
+    addMenu(MenuPage::main, MenuAction::newGame, tr("PLAY NEW GAME"), "");
+    addMenu(MenuPage::main, MenuPage::settings, tr("SETTINGS"), "");
+    addMenu(MenuPage::main, MenuPage::credits, tr("CREDITS"), "");
+    addMenu(MenuPage::main, MenuAction::otherGames, tr("CHECK OUT MY OTHER GAMES"), "");
+    addMenu(MenuPage::main, MenuAction::exitGame, tr("EXIT", "exit the game"), "")->isBack = true;
+}
+
+void Menu::buildCreditsPage()
+{
+    TRACE();
+    addBackRow(MenuPage::credits, MenuPage::main, tr("BACK"), true);
+}
+
+void Menu::buildSettingsPage()
+{
+    TRACE();
+    addMenu(MenuPage::settings, MenuPage::video, tr("VIDEO"), "");
+    addMenu(MenuPage::settings, MenuPage::audio, tr("AUDIO"), "");
+    addMenu(MenuPage::settings, MenuPage::keyboard, tr("KEYBOARD"), "");
+    addMenu(MenuPage::settings, MenuPage::controllers, tr("CONTROLLERS", "configure joysticks and other controllers"),
+        "");
+    addBackRow(MenuPage::settings, MenuPage::main, tr("BACK"), true);
+}
+
+void Menu::buildAudioPages()
+{
+    TRACE();
+    if (assets->soundEnabled) {
+        MenuItem* music = addMenu(MenuPage::audio, MenuAction::volume, tr("MUSIC VOLUME"), "");
+        music->selector = 110;
+        music->setValueText(percent(musicVolume));
+        MenuItem* effects = addMenu(MenuPage::audio, MenuAction::volume, tr("SOUND EFFECTS VOLUME"), "");
+        effects->selector = 110;
+        effects->setValueText(percent(sfxVolume));
+    } else {
+        addMenu(MenuPage::audio, MenuAction::runAudioTest, tr("Run audio test"), "");
+    }
+    addBackRow(MenuPage::audio, MenuPage::settings, tr("BACK"), false);
+    addBackRow(MenuPage::audioTest, MenuPage::audio, tr("BACK"), true);
+}
+
+void Menu::buildKeyboardPage()
+{
+    TRACE();
+    // Pause is always Escape on the keyboard: it has no row here.
+    for (size_t row = 0; row < 6; row++)
+        addMenu(MenuPage::keyboard, MenuAction::bindKey, tr(bindingLabels[row]), storedKeyName(actionNames[row]));
+    addBackRow(MenuPage::keyboard, MenuPage::settings, tr("BACK"), true);
+}
+
+void Menu::buildVideoPage()
+{
+    TRACE();
+    Storage& settings = settingsStorage();
+    addMenu(MenuPage::video, MenuAction::desktopResolution, tr("USE DESKTOP RESOLUTION"), "");
+    addMenu(MenuPage::video, MenuPage::customResolution, tr("SET CUSTOM RESOLUTION..."), "");
+    addMenu(MenuPage::video, MenuAction::overlay, tr("Show overlay graphics"), yesNo(settings.getBool("overlay", true)));
+    addMenu(MenuPage::video, MenuAction::trail, tr("Show trail effect"), yesNo(settings.getBool("trace", true)));
+    addMenu(MenuPage::video, MenuAction::scanline, tr("Show scan line"), yesNo(settings.getBool("scanline", false)));
+    addMenu(MenuPage::video, MenuAction::showFps, tr("Show FPS"), showFpsWord(showFps));
+    addBackRow(MenuPage::video, MenuPage::settings, tr("BACK"), true);
+}
+
+void Menu::buildCustomResolutionPage()
+{
+    TRACE();
+    const int page = MenuPage::customResolution;
+    addMenu(page, MenuAction::fullscreen, tr("FULLSCREEN"), yesNo(customFullscreen));
+    MenuItem* width = addMenu(page, MenuAction::width, tr("WIDTH"), "");
+    width->selector = 100;
+    width->setValueText(std::to_string(windowWidth));
+    MenuItem* height = addMenu(page, MenuAction::height, tr("HEIGHT"), "");
+    height->selector = 100;
+    height->setValueText(std::to_string(windowHeight));
+    addMenu(page, MenuAction::windowBorder, tr("WINDOW BORDER"), borderWord(windowBorder));
+    addBackRow(page, MenuAction::applyDisplay, tr("APPLY"), false);
+    addBackRow(page, MenuPage::video, tr("CANCEL"), true);
+}
+
+// The custom resolution page starts from the stored settings each time it is
+// entered, so what CANCEL left behind is not shown again.
+void Menu::loadCustomResolution()
+{
+    TRACE();
+    Storage& settings = settingsStorage();
+    windowWidth = settings.getInt("windowW", 1024);
+    windowHeight = settings.getInt("windowH", 768);
+    windowBorder = settings.getBool("windowBorder", true);
+    customFullscreen = settings.getBool("fullscreenModified", false);
+    const int page = MenuPage::customResolution;
+    if (MenuItem* item = getMenuItem(page, MenuAction::fullscreen))
+        item->setValueText(yesNo(customFullscreen));
+    if (MenuItem* item = getMenuItem(page, MenuAction::width))
+        item->setValueText(std::to_string(windowWidth));
+    if (MenuItem* item = getMenuItem(page, MenuAction::height))
+        item->setValueText(std::to_string(windowHeight));
+    if (MenuItem* item = getMenuItem(page, MenuAction::windowBorder))
+        item->setValueText(borderWord(windowBorder));
+}
+
+void Menu::updateMenu()
+{
+    TRACE();
+    Page* main = findPage(MenuPage::main);
+    if (!main || getMenuItem(MenuPage::main, MenuAction::continueGame) || !saveGameExists())
+        return;
+    addMenu(MenuPage::main, MenuAction::continueGame, tr("CONTINUE"), "");
+    std::rotate(main->begin(), main->end() - 1, main->end());
+}
+
+bool Menu::carryOut(MenuItem& item)
+{
+    TRACE();
+    Storage& settings = settingsStorage();
+    switch (item.action) {
+    case MenuAction::exitGame:
+        return false;
+    case MenuAction::trail:
+        toggleSetting(item, "trace", true);
+        break;
+    case MenuAction::overlay:
+        toggleSetting(item, "overlay", true);
+        break;
+    case MenuAction::scanline:
+        toggleSetting(item, "scanline", false);
+        break;
+    case MenuAction::newGame:
+    case MenuAction::continueGame:
+        currentPage = item.action;
+        break;
+    case MenuAction::bindKey:
+        waitingForKey = true;
+        item.setValueText(tr("press a key"));
+        break;
+    case MenuAction::bindController:
+        waitingForController = true;
+        item.setValueText(tr("move stick or press a button"));
+        break;
+    case MenuAction::desktopResolution:
+        settings.setBool("needConfirmGfxChange", true);
+        settings.setBool("fullscreenAutodetect", false);
+        settings.setBool("fullscreen", true);
+        saveSettings();
+        currentPage = MenuAction::applyDisplay;
+        break;
+    case MenuAction::showFps:
+        showFps = (showFps + 1) % 3;
+        item.setValueText(showFpsWord(showFps));
+        settings.setInt("showFPS2", showFps);
+        saveSettings();
+        break;
+    case MenuAction::width:
+    case MenuAction::height:
+        startTextEntry(item);
+        break;
+    case MenuAction::applyDisplay:
+        applyCustomResolution();
+        break;
+    case MenuAction::windowBorder:
+        windowBorder = !windowBorder;
+        item.setValueText(borderWord(windowBorder));
+        break;
+    case MenuAction::fullscreen:
+        customFullscreen = !customFullscreen;
+        item.setValueText(yesNo(customFullscreen));
+        break;
+    case MenuAction::otherGames:
+        openPage(otherGamesPage);
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+void Menu::toggleSetting(MenuItem& item, const char* key, bool defaultValue)
+{
+    TRACE();
+    Storage& settings = settingsStorage();
+    bool value = !settings.getBool(key, defaultValue);
+    settings.setBool(key, value);
+    saveSettings();
+    item.setValueText(yesNo(value));
+}
+
+void Menu::applyCustomResolution()
+{
+    TRACE();
+    Storage& settings = settingsStorage();
+    settings.setBool("fullscreenAutodetect", false);
+    settings.setBool("fullscreen", false);
+    settings.setBool("windowBorder", windowBorder);
+    settings.setBool("fullscreenModified", customFullscreen);
+    if (customFullscreen)
+        settings.setBool("needConfirmGfxChange", true);
+    settings.setInt("windowW", windowWidth);
+    settings.setInt("windowH", windowHeight);
+    saveSettings();
+    LOG("Applying display mode " << windowWidth << " x " << windowHeight << (customFullscreen ? " fullscreen" : "")
+                                 << (windowBorder ? "" : " borderless"));
+    currentPage = MenuAction::applyDisplay;
+}
+
+void Menu::checkLeftRight(int direction)
+{
+    TRACE();
+    if (direction != 0)
+        assets->playSound("select_name.wav", 0, 0);
+    MenuItem* item = selectedItem();
+    if (!item)
+        return;
+    if (currentPage == MenuPage::audio && item->action == MenuAction::volume) {
+        if (selected == 0) {
+            assets->changeMusicVolume(musicVolume, 2 * direction);
+            item->setValueText(percent(musicVolume));
+        } else {
+            assets->changeSfxVolume(sfxVolume, 2 * direction);
+            item->setValueText(percent(sfxVolume));
+        }
+    } else if (currentPage == MenuPage::customResolution && item->action == MenuAction::width) {
+        windowWidth = stepThroughSizes(widthSteps, windowWidth, direction);
+        item->setValueText(std::to_string(windowWidth));
+    } else if (currentPage == MenuPage::customResolution && item->action == MenuAction::height) {
+        windowHeight = stepThroughSizes(heightSteps, windowHeight, direction);
+        item->setValueText(std::to_string(windowHeight));
+    }
+}
+
+void Menu::startTextEntry(MenuItem& item)
+{
+    TRACE();
+    textEntryActive = true;
+    textEntryItem = &item;
+    textEntry.clear();
+    item.setPlainValueText(textEntry);
+    SDL_StartTextInput();
+}
+
+// Ends typing a width or height; `accept` takes the typed number when it is a size.
+void Menu::endTextEntry(bool accept)
+{
+    TRACE();
+    if (!textEntryActive)
+        return;
+    SDL_StopTextInput();
+    textEntryActive = false;
+    MenuItem* item = textEntryItem;
+    textEntryItem = nullptr;
+    if (!item)
+        return;
+    int& size = item->action == MenuAction::width ? windowWidth : windowHeight;
+    int typed = parseTypedSize(textEntry);
+    if (accept && typed > 100)
+        size = typed;
+    item->setPlainValueText(std::to_string(size));
+}
+
+bool Menu::onTextEntryKey(SDL_Keycode key)
+{
+    TRACE();
+    switch (key) {
+    case SDLK_ESCAPE:
+        endTextEntry(false);
+        break;
+    case SDLK_BACKSPACE:
+        // Whole characters go, never half of one.
+        while (!textEntry.empty() && (textEntry.back() & 0xC0) == 0x80)
+            textEntry.pop_back();
+        if (!textEntry.empty())
+            textEntry.pop_back();
+        if (textEntryItem)
+            textEntryItem->setPlainValueText(textEntry);
+        break;
+    case SDLK_RETURN:
+    case SDLK_KP_ENTER:
+        endTextEntry(true);
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+bool Menu::onKeyWhileWaiting(SDL_Keycode key)
+{
+    TRACE();
+    waitingForKey = false;
+    MenuItem* item = selectedItem();
+    if (!item || selected < 0 || selected >= 8)
+        return true;
+    std::string action = actionNames[selected];
+    if (key == SDLK_ESCAPE) {
+        item->setValueText(storedKeyName(action));
+        return true;
+    }
+    std::string name = keyName(key);
+    item->setValueText(name);
+    settingsStorage().setString("key" + action, name);
+    saveSettings();
+    return true;
+}

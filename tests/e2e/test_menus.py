@@ -1,0 +1,106 @@
+"""The menus driven with real key events: the main menu of a fresh start, settings
+that are stored as they are changed, key rebinding, display-mode changes with their
+confirmation, and leaving through EXIT."""
+
+import time
+
+from harness import Game, check, main
+
+# A borderless window the size of the screen: without a window manager a fullscreen
+# request is applied late.
+SCREEN_SIZED_WINDOW = {"fullscreen": "0", "windowBorder": "0", "windowW": "1920", "windowH": "1080"}
+OTHER_GAMES = "https://itch.io/search?q=orvando"
+
+
+def menu_ready(game, after=0):
+    index = game.wait_for_log("Main start(): Camera viewport size:", timeout=40, after=after)
+    game.focus()
+    time.sleep(1.0)
+    return index
+
+
+def settings_pages_store_what_they_change(binary, build):
+    with Game(binary, build, "menus", settings=SCREEN_SIZED_WINDOW) as game:
+        game.start()
+        menu_ready(game)
+        game.screenshot("main-menu")
+        # Without a saved game the fourth row is CHECK OUT MY OTHER GAMES.
+        game.key("Down", "Down", "Down", "Return")
+        game.wait_until(lambda: OTHER_GAMES in game.opened(), "the other games page to open")
+        check(game.log().count("Game::init()") == 0, "no game was started")
+
+        game.key("Up", "Up", "Return")  # SETTINGS
+        game.key("Return")  # VIDEO
+        game.key("Down", "Down", "Down", "Down", "Return")  # Show scan line
+        game.wait_until(lambda: game.settings()["strings"].get("scanline") == "1", "scanline stored as 1")
+        time.sleep(0.5)
+        game.screenshot("video-page")
+
+        game.key("Escape", "Down", "Down", "Return")  # back to SETTINGS, then KEYBOARD
+        game.key("Return", "j")  # MOVE LEFT
+        game.wait_until(lambda: game.settings()["strings"].get("keyLEFT") == "j", "keyLEFT stored as j")
+        game.key("Return", "Escape")
+        time.sleep(0.5)
+        check(game.settings()["strings"].get("keyLEFT") == "j", "Escape while waiting keeps the binding")
+        game.screenshot("keyboard-page")
+
+        # Escape leads back to the main menu from anywhere; EXIT is its last row.
+        game.key("Escape", "Escape", "Escape", "Up", "Return")
+        code = game.wait_exit(20)
+        check(code == 0, "exit code %d" % code)
+        check("Shutdown complete." in game.log(), "clean shut-down")
+
+
+def custom_resolutions_rebuild_the_display(binary, build):
+    with Game(binary, build, "resolution", settings=SCREEN_SIZED_WINDOW) as game:
+        game.start()
+        menu_ready(game)
+        game.key("Down", "Return", "Return", "Down", "Return")  # SETTINGS, VIDEO, SET CUSTOM RESOLUTION
+        game.key("Down", "Return")
+        game.type_text("1360")
+        game.key("Return", "Down", "Return")
+        game.type_text("768")
+        game.key("Return", "Down", "Down", "Return")  # APPLY
+        rebuilt = game.wait_for_log("Creating SDL window (1360 x 768, fsd = 0) ...")
+        settings = game.settings()["strings"]
+        check(settings["windowW"] == "1360" and settings["windowH"] == "768", "size stored: %r" % settings)
+        check("needConfirmGfxChange" not in settings, "a window needs no confirmation")
+
+        # Now fullscreen at the same size, with APPLY held down through the rebuild:
+        # the key's repeats must not answer the confirmation.
+        menu_ready(game, rebuilt)
+        game.key("Down", "Return", "Return", "Down", "Return")
+        game.key("Return", "Down", "Down", "Down", "Down")  # FULLSCREEN yes, down to APPLY
+        applied = len(game.log())
+        game.hold("Return", 2.0)
+        confirm = game.wait_for_log("Creating SDL window (1360 x 768, fsd = 0) ...", after=applied)
+        check(game.settings()["strings"]["needConfirmGfxChange"] == "1", "confirmation asked for")
+        menu_ready(game, confirm)
+        game.screenshot("confirmation-fullscreen")
+        started = time.time()
+        game.wait_for_log("gfxChangeScreen.status == 2, returning false", timeout=40, after=confirm)
+        waited = time.time() - started
+        check(waited > 18, "reverted after %.1f s: a held key answered the confirmation" % waited)
+        game.wait_for_log("Creating SDL window (1280 x 800, fsd = 0) ...", after=confirm)
+        settings = game.settings()["strings"]
+        expected = {"windowW": "1280", "windowH": "800", "windowBorder": "1", "fullscreen": "0",
+                    "fullscreenModified": "0", "fullscreenAutodetect": "0", "needConfirmGfxChange": "0"}
+        check(all(settings.get(k) == v for k, v in expected.items()), "reverted settings: %r" % settings)
+        check(game.stop() == 0, "exit code")
+
+
+def confirmation_accepts_with_a(binary, build):
+    settings = dict(SCREEN_SIZED_WINDOW, needConfirmGfxChange="1")
+    with Game(binary, build, "confirm", settings=settings) as game:
+        game.start()
+        menu_ready(game)
+        game.screenshot("confirmation")
+        game.key("a")
+        game.wait_for_log("gfxChangeScreen.status == 1, switching to menu")
+        stored = game.settings()["strings"]
+        check(stored["needConfirmGfxChange"] == "0" and stored["windowW"] == "1920", "accepted: %r" % stored)
+        check(game.stop() == 0, "exit code")
+
+
+if __name__ == "__main__":
+    main([settings_pages_store_what_they_change, custom_resolutions_rebuild_the_display, confirmation_accepts_with_a])

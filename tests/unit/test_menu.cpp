@@ -1,0 +1,339 @@
+#include "MenuFixture.h"
+#include "TestSupport.h"
+#include "core/AssetManager.h"
+#include "core/UserFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::string back = "\xE2\x97\x84 ";
+
+} // namespace
+
+TEST_F(MenuTest, MainMenuGainsContinueOnceAfterAGameWasSaved)
+{
+    EXPECT_EQ(labels(1), (std::vector<std::string>{"PLAY NEW GAME", "SETTINGS", "CREDITS", "CHECK OUT MY OTHER GAMES",
+                             "EXIT"}));
+    EXPECT_TRUE(menu.pages[1].back()->isBack);
+    EXPECT_TRUE(key(SDLK_ESCAPE)); // nothing happens on the main menu
+    EXPECT_EQ(menu.currentPage, 1);
+
+    writeFileBytes(prefPath() + "savegame.storage", "c");
+    menu.updateMenu();
+    menu.updateMenu();
+    ASSERT_EQ(menu.pages[1].size(), 6u);
+    EXPECT_EQ(menu.pages[1][0]->label(), "CONTINUE");
+    EXPECT_EQ(menu.pages[1][0]->action, MenuAction::continueGame);
+    EXPECT_EQ(menu.pages[1][1]->label(), "PLAY NEW GAME");
+}
+
+TEST_F(MenuTest, SelectionWrapsAndPopsTheNewRow)
+{
+    // Keys held through a display rebuild arrive at once as fresh presses: ignored.
+    menu.startTime = SDL_GetTicks();
+    EXPECT_TRUE(key(SDLK_RETURN));
+    key(SDLK_DOWN);
+    EXPECT_EQ(menu.currentPage, 1);
+    EXPECT_EQ(menu.selected, 0);
+    menu.startTime = SDL_GetTicks() - keySettleMs;
+
+    key(SDLK_UP);
+    EXPECT_EQ(menu.selected, 4);
+    EXPECT_DOUBLE_EQ(menu.selectedItem()->scale, 1.1);
+    key(SDLK_DOWN);
+    EXPECT_EQ(menu.selected, 0);
+    for (int frame = 0; frame < 5; frame++)
+        menu.draw(*camera, 1.0f / 60);
+    EXPECT_DOUBLE_EQ(menu.selectedItem()->scale, 1.0);
+
+    // The mouse changes nothing.
+    SDL_Event click{};
+    click.type = SDL_MOUSEBUTTONDOWN;
+    EXPECT_TRUE(menu.onMouseDownLeft(&click));
+    menu.onMouseMove(&click);
+    EXPECT_EQ(menu.selected, 0);
+    EXPECT_EQ(menu.currentPage, 1);
+}
+
+TEST_F(MenuTest, LinksSlideForwardAndBackRowsSlideBack)
+{
+    choose(MenuPage::settings);
+    EXPECT_EQ(menu.currentPage, MenuPage::settings);
+    EXPECT_EQ(menu.selected, 0);
+    EXPECT_EQ(menu.slideOffset, 500);
+    menu.draw(*camera, 1.0f / 60);
+    EXPECT_EQ(menu.slideOffset, 440);
+    for (int frame = 0; frame < 10; frame++)
+        menu.draw(*camera, 1.0f / 60);
+    EXPECT_EQ(menu.slideOffset, 0);
+
+    // The audio page's BACK slides forward; the settings page's slides back.
+    choose(MenuPage::audio);
+    choose(MenuPage::settings);
+    EXPECT_EQ(menu.slideOffset, 500);
+    key(SDLK_ESCAPE);
+    EXPECT_EQ(menu.currentPage, MenuPage::main);
+    EXPECT_EQ(menu.slideOffset, -500);
+
+    // Escape on every page leads back to the main menu.
+    for (const auto& page : menu.pages) {
+        menu.currentPage = page.first;
+        menu.selected = 0;
+        for (int step = 0; step < 5 && menu.currentPage != MenuPage::main; step++)
+            EXPECT_TRUE(key(SDLK_ESCAPE));
+        EXPECT_EQ(menu.currentPage, MenuPage::main) << "from page " << page.first;
+    }
+
+    EXPECT_FALSE(choose(MenuAction::exitGame));
+}
+
+TEST_F(MenuTest, KeyboardPageShowsTheKeysTheGameWillUse)
+{
+    // A settings tree without keys: the game falls back on its own defaults, and so does the page.
+    settingsStorage().setString("keyITEM", "b");
+    start(0);
+    Menu::Page& keyboard = menu.pages[MenuPage::keyboard];
+    ASSERT_EQ(keyboard.size(), 7u);
+    EXPECT_EQ(keyboard[0]->value(), "arrow left");
+    EXPECT_EQ(keyboard[4]->value(), "d");
+    EXPECT_EQ(keyboard[5]->value(), "b");
+    EXPECT_EQ(keyboard[6]->label(), back + "BACK");
+}
+
+TEST_F(MenuTest, VideoTogglesAndFrameRateModeAreSaved)
+{
+    menu.currentPage = MenuPage::video;
+    choose(MenuAction::scanline);
+    EXPECT_EQ(menu.selectedItem()->value(), "yes");
+    EXPECT_EQ(saved("scanline"), "1");
+    key(SDLK_RETURN);
+    EXPECT_EQ(menu.selectedItem()->value(), "no");
+    EXPECT_EQ(saved("scanline"), "0");
+
+    choose(MenuAction::trail);
+    EXPECT_EQ(menu.selectedItem()->value(), "no");
+    EXPECT_EQ(saved("trace"), "0");
+
+    const char* words[] = {"always", "if under 60", "never", "always"};
+    for (int step = 0; step < 4; step++) {
+        choose(MenuAction::showFps);
+        EXPECT_EQ(menu.selectedItem()->value(), words[step]);
+        EXPECT_EQ(menu.showFps, (step + 1) % 3);
+        EXPECT_EQ(saved("showFPS2"), std::to_string((step + 1) % 3));
+    }
+}
+
+TEST(SizeLists, StepsStopAtTheEnds)
+{
+    const std::vector<int> sizes{1024, 1280, 1360, 1920};
+    EXPECT_EQ(stepThroughSizes(sizes, 1920, 1), 1920);
+    EXPECT_EQ(stepThroughSizes(sizes, 1024, -1), 1024);
+    EXPECT_EQ(stepThroughSizes(sizes, 1300, 1), 1360);
+    EXPECT_EQ(stepThroughSizes(sizes, 1300, -1), 1280);
+    EXPECT_EQ(stepThroughSizes(sizes, 1360, -1), 1280);
+    EXPECT_EQ(stepThroughSizes(sizes, 500, 1), 1024);
+    EXPECT_EQ(stepThroughSizes(sizes, 500, -1), 500);
+    EXPECT_EQ(stepThroughSizes(sizes, 2560, -1), 2560); // above the list a left step does nothing
+    EXPECT_EQ(stepThroughSizes(sizes, 1280, 0), 1280);
+
+    EXPECT_EQ(parseTypedSize("1360"), 1360);
+    EXPECT_EQ(parseTypedSize(""), 0);
+    EXPECT_EQ(parseTypedSize("abc"), 0);
+    EXPECT_EQ(parseTypedSize("99999999999"), 0);
+    EXPECT_EQ(parseTypedSize("800x600"), 800);
+}
+
+TEST_F(MenuTest, WidthAndHeightStepAndAcceptTypedSizes)
+{
+    menu.goToPage(MenuPage::customResolution, 0);
+    key(SDLK_DOWN);
+    MenuItem* width = menu.selectedItem();
+    key(SDLK_RIGHT);
+    EXPECT_EQ(width->value(), "< 1136 >");
+
+    key(SDLK_RETURN);
+    EXPECT_TRUE(menu.textEntryActive);
+    EXPECT_EQ(width->value(), "");
+    type("1300");
+    EXPECT_EQ(width->value(), "1300");
+    key(SDLK_DOWN); // the selection stays on the row being typed
+    EXPECT_EQ(menu.selectedItem(), width);
+    key(SDLK_RETURN);
+    EXPECT_FALSE(menu.textEntryActive);
+    EXPECT_EQ(menu.windowWidth, 1300);
+    EXPECT_EQ(width->value(), "1300");
+    key(SDLK_RIGHT);
+    EXPECT_EQ(width->value(), "< 1360 >");
+
+    // Nothing that is not a size above 100 changes the width.
+    for (const char* bad : {"", "abc", "100", "99999999999"}) {
+        key(SDLK_RETURN);
+        type(bad);
+        key(SDLK_RETURN);
+        EXPECT_EQ(menu.windowWidth, 1360) << bad;
+        EXPECT_EQ(width->value(), "1360");
+    }
+
+    key(SDLK_RETURN);
+    type("25");
+    key(SDLK_BACKSPACE);
+    EXPECT_EQ(width->value(), "2");
+    key(SDLK_BACKSPACE);
+    key(SDLK_BACKSPACE); // nothing left to remove
+    type("1920");
+    key(SDLK_ESCAPE);
+    EXPECT_EQ(menu.windowWidth, 1360);
+    EXPECT_EQ(width->value(), "1360");
+    EXPECT_EQ(menu.currentPage, MenuPage::customResolution); // Escape ended the typing only
+
+    key(SDLK_DOWN);
+    key(SDLK_RETURN);
+    type("100000");
+    key(SDLK_RETURN);
+    EXPECT_EQ(menu.windowHeight, 100000); // no upper limit: the display rebuild copes
+}
+
+TEST_F(MenuTest, ApplyStoresTheDisplayModeAndShowsTheLoadingPanel)
+{
+    menu.goToPage(MenuPage::customResolution, 0);
+    key(SDLK_RETURN); // FULLSCREEN
+    EXPECT_EQ(menu.selectedItem()->value(), "yes");
+    key(SDLK_DOWN);
+    key(SDLK_RETURN);
+    type("1360");
+    key(SDLK_RETURN);
+    key(SDLK_DOWN);
+    key(SDLK_DOWN);
+    key(SDLK_RETURN); // WINDOW BORDER
+    EXPECT_EQ(menu.selectedItem()->value(), "hidden");
+    EXPECT_FALSE(settingsStorage().has("windowBorder")); // nothing stored before APPLY
+    choose(MenuAction::applyDisplay);
+    EXPECT_EQ(menu.currentPage, MenuAction::applyDisplay);
+
+    EXPECT_EQ(saved("fullscreenModified"), "1");
+    EXPECT_EQ(saved("needConfirmGfxChange"), "1");
+    EXPECT_EQ(saved("fullscreen"), "0");
+    EXPECT_EQ(saved("fullscreenAutodetect"), "0");
+    EXPECT_EQ(saved("windowBorder"), "0");
+    EXPECT_EQ(saved("windowW"), "1360");
+    EXPECT_EQ(saved("windowH"), "768");
+
+    // Keys during the command's loading frame change nothing and break nothing.
+    fillScreen(0xFF000000);
+    menu.draw(*camera, 1.0f / 60);
+    Uint32 frame = pixelAt(screenWidth / 2 - 250 + 25, screenHeight / 2); // the loading panel's bright edge
+    EXPECT_GT(frame & 0xFF00, 0xE000u);
+    for (SDL_Keycode code : {SDLK_DOWN, SDLK_UP, SDLK_LEFT, SDLK_RETURN, SDLK_ESCAPE})
+        EXPECT_TRUE(key(code));
+    EXPECT_EQ(menu.currentPage, MenuAction::applyDisplay);
+    menu.reset();
+    EXPECT_EQ(menu.currentPage, MenuPage::main);
+
+    // A windowed mode asks for no confirmation; the desktop resolution does.
+    settingsStorage().strings.clear();
+    menu.goToPage(MenuPage::customResolution, 0);
+    choose(MenuAction::applyDisplay);
+    EXPECT_EQ(saved("needConfirmGfxChange"), "(none)");
+    menu.currentPage = MenuPage::video;
+    menu.selected = 0;
+    choose(MenuAction::desktopResolution);
+    EXPECT_EQ(menu.currentPage, MenuAction::applyDisplay);
+    EXPECT_EQ(saved("needConfirmGfxChange"), "1");
+    EXPECT_EQ(saved("fullscreen"), "1");
+    EXPECT_EQ(saved("fullscreenAutodetect"), "0");
+}
+
+TEST_F(MenuTest, CancelForgetsWhatWasNotApplied)
+{
+    settingsStorage().setInt("windowW", 1600);
+    menu.currentPage = MenuPage::video;
+    choose(MenuPage::customResolution);
+    MenuItem* width = menu.getMenuItem(MenuPage::customResolution, MenuAction::width);
+    EXPECT_EQ(width->value(), "< 1600 >");
+    key(SDLK_DOWN);
+    key(SDLK_RIGHT);
+    EXPECT_EQ(menu.windowWidth, 1680);
+    choose(MenuAction::windowBorder);
+    choose(MenuPage::video); // CANCEL
+    EXPECT_EQ(menu.slideOffset, -500);
+    choose(MenuPage::customResolution);
+    EXPECT_EQ(menu.windowWidth, 1600);
+    EXPECT_EQ(width->value(), "< 1600 >");
+    EXPECT_TRUE(menu.windowBorder);
+}
+
+TEST_F(MenuTest, RebindingAKeyStoresItAndEscapeLeavesIt)
+{
+    menu.currentPage = MenuPage::keyboard;
+    MenuItem* left = menu.selectedItem();
+    key(SDLK_RETURN);
+    EXPECT_TRUE(menu.waitingForKey);
+    EXPECT_EQ(left->value(), "press a key");
+    key(SDLK_RETURN, true); // still held from selecting the row
+    EXPECT_TRUE(menu.waitingForKey);
+    key(SDLK_j);
+    EXPECT_FALSE(menu.waitingForKey);
+    EXPECT_EQ(left->value(), "j");
+    EXPECT_EQ(saved("keyLEFT"), "j");
+
+    key(SDLK_RETURN);
+    key(SDLK_ESCAPE);
+    EXPECT_FALSE(menu.waitingForKey);
+    EXPECT_EQ(left->value(), "j");
+    EXPECT_EQ(menu.currentPage, MenuPage::keyboard);
+    EXPECT_EQ(saved("keyLEFT"), "j");
+
+    key(SDLK_DOWN);
+    key(SDLK_RETURN);
+    key(0x40000064); // a key without a name of its own
+    EXPECT_EQ(saved("keyRIGHT"), "key #1073741924");
+}
+
+TEST_F(MenuTest, VolumesStepByTwoWithinTheirRange)
+{
+    ASSERT_TRUE(openMixer(8));
+    start(1);
+    menu.currentPage = MenuPage::audio;
+    EXPECT_EQ(labels(MenuPage::audio),
+        (std::vector<std::string>{"MUSIC VOLUME", "SOUND EFFECTS VOLUME", back + "BACK"}));
+    MenuItem* music = menu.selectedItem();
+    EXPECT_EQ(music->value(), "< 100% >");
+    key(SDLK_RIGHT);
+    EXPECT_EQ(menu.musicVolume, 100);
+    key(SDLK_LEFT);
+    EXPECT_EQ(music->value(), "< 98% >");
+    EXPECT_EQ(assets->musicVolume, 98);
+    EXPECT_EQ(saved("musicVolume2"), "98");
+
+    key(SDLK_DOWN);
+    menu.sfxVolume = 1;
+    key(SDLK_LEFT);
+    EXPECT_EQ(menu.sfxVolume, 0);
+    EXPECT_EQ(menu.selectedItem()->value(), "< 0% >");
+    EXPECT_EQ(saved("sfxVolume2"), "0");
+}
+
+TEST_F(MenuTest, AudioTestReportsEachStepAndClosesTheDevice)
+{
+    menu.currentPage = MenuPage::audio;
+    choose(MenuPage::audioTest);
+    EXPECT_TRUE(menu.pages[MenuPage::audioTest].back()->isBack);
+    menu.draw(*camera, 1.0f / 60);
+    EXPECT_NE(menu.audioTest.report.find("Testing raw audio access..\nAudio device opened successfully!\nLoading test "
+                                         "sound...\nSound file opened!\nWaiting for playback to complete..."),
+        std::string::npos)
+        << menu.audioTest.report;
+    for (int frame = 0; frame < 600 && menu.audioTest.deviceOpen; frame++) {
+        SDL_Delay(10);
+        menu.draw(*camera, 0.01f);
+    }
+    EXPECT_FALSE(menu.audioTest.deviceOpen);
+    EXPECT_NE(menu.audioTest.report.find("Closing audio device...\nAudio device closed!"), std::string::npos);
+    EXPECT_EQ(logLinesContaining("Audio device closed!"), 1);
+    key(SDLK_ESCAPE);
+    EXPECT_EQ(menu.currentPage, MenuPage::audio);
+}
