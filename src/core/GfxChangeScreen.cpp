@@ -68,7 +68,9 @@ int GfxChangeScreen::draw(Camera& camera, float dt)
     const int W = camera.width, H = camera.height;
     SDL_SetRenderDrawColor(camera.renderer, 0, 0, 0, 255);
     SDL_RenderClear(camera.renderer);
-    text->setTextWrapped(message(int(countdown)), 750);
+    // Wrapped 50 pixels short of the panel's right edge, as far in as the text starts
+    // from its left edge, so that no line runs over the frame.
+    text->setTextWrapped(message(int(countdown)), 700);
     int copies = 0;
     Texture* wall = assets->getTexture("titlescreen.png");
     if (wall && wall->texture) {

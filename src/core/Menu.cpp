@@ -267,6 +267,10 @@ int Menu::draw(Camera& camera, float dt)
     SDL_RenderClear(renderer);
     int copies = assets->titleScreen.draw(camera, dt);
     const int W = camera.width, H = camera.height;
+    // The wall is busy: a veil over it keeps the rows readable.
+    SDL_SetRenderDrawBlendMode(renderer, SDL_BLENDMODE_BLEND);
+    SDL_SetRenderDrawColor(renderer, 0, 0, 0, 120);
+    SDL_RenderFillRect(renderer, nullptr);
 
     slideOffset = slideOffset > 0 ? std::max(0, slideOffset - slideStep) : std::min(0, slideOffset + slideStep);
     if (heldDirection != 0 && ++heldFrames > heldDirectionFrames) {
