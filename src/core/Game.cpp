@@ -399,6 +399,7 @@ void Game::changeVolume(int row, int delta)
 void Game::loadLevel()
 {
     TRACE();
+    LOG("Game::loadLevel()");
     world.loadLevel(dataPath("ram.txt"), dataPath("ram2.txt"));
     openingTimer = 0;
 }

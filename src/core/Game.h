@@ -146,6 +146,7 @@ private:
     int drawStripes();
     int drawPicture(const char* name, const SDL_Rect& where);
     int drawPanel(int x, int y, int w, int h);
+    void shade(const SDL_Rect& area, int alpha);
     int drawPauseMenu();
     int drawSavingMessage();
     int drawAchievementPopups();

@@ -564,13 +564,25 @@ int Game::drawStripes()
 
 // --- Boxes drawn over the game ------------------------------------------------------
 
+// A dark pane with the glowing frame of "overlay.png"; the game behind it is only
+// shaded, not hidden.
 int Game::drawPanel(int x, int y, int w, int h)
 {
     TRACE();
     Texture* panel = assets->getTexture("overlay.png");
     if (!panel || !panel->texture)
         return 0;
+    shade(SDL_Rect{x + 8, y + 8, w - 16, h - 16}, 190);
     return drawNineSlice(camera->renderer, panel->texture, x, y, w, h, 930, 930, 70, 70);
+}
+
+void Game::shade(const SDL_Rect& area, int alpha)
+{
+    TRACE();
+    SDL_SetRenderDrawBlendMode(camera->renderer, SDL_BLENDMODE_BLEND);
+    SDL_SetRenderDrawColor(camera->renderer, 0, 0, 0, Uint8(alpha));
+    SDL_RenderFillRect(camera->renderer, &area);
+    SDL_SetRenderDrawBlendMode(camera->renderer, SDL_BLENDMODE_NONE);
 }
 
 int Game::drawPauseMenu()
@@ -583,11 +595,8 @@ int Game::drawPauseMenu()
     int width = std::max(500, pauseTitle->getWidth() + 40);
     for (const auto& item : menuItems)
         width = std::max(width, item->getWidth() + 40);
-    // The game shows through the panel: darken it so the menu reads well.
-    SDL_SetRenderDrawBlendMode(camera->renderer, SDL_BLENDMODE_BLEND);
-    SDL_SetRenderDrawColor(camera->renderer, 0, 0, 0, 150);
-    SDL_RenderFillRect(camera->renderer, nullptr);
-    SDL_SetRenderDrawBlendMode(camera->renderer, SDL_BLENDMODE_NONE);
+    // The paused game stays in view, darkened.
+    shade(SDL_Rect{0, 0, camera->width, camera->height}, 150);
     int blits = drawPanel(centre - width / 2, base - 150, width, 360);
     pauseTitle->draw(centre - pauseTitle->getWidth() / 2, base - 100);
     blits++;
@@ -649,8 +658,9 @@ int Game::drawPopup(const Achievement& achievement, int slot)
     TRACE();
     const int width = 620;
     const int height = 170;
+    // In the lower right corner, where the screen shows least; more popups stack upwards.
     int x = camera->width - int(popupSlide(achievement.popupCounter) * (width + 40));
-    int y = 40 + 200 * slot;
+    int y = camera->height - 40 - height - 200 * slot;
     int blits = drawPanel(x, y, width, height);
 
     Texture* glow = assets->getTexture("achievement_glow.png");

@@ -9,7 +9,6 @@
 #include <csignal>
 #include <cstdint>
 #include <cstring>
-#include <functional>
 #include <random>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -40,47 +39,11 @@ void playSomeWay(Game& game)
     world.jumps.erase(world.jumps.begin(), world.jumps.begin() + 2);
 }
 
-// The keys of a storage record as the file lists them, children included.
-std::vector<std::string> keysInFileOrder(const std::string& bytes)
+// Where a key is written in a storage file: its 32-bit length, then its bytes.
+size_t keyPosition(const std::string& bytes, const std::string& key)
 {
-    std::vector<std::string> keys;
-    size_t position = 0;
-    auto u32 = [&] {
-        uint32_t value = 0;
-        std::memcpy(&value, bytes.data() + position, 4);
-        position += 4;
-        return value;
-    };
-    auto text = [&] {
-        uint32_t length = u32();
-        std::string result = bytes.substr(position, length);
-        position += length;
-        return result;
-    };
-    // Skips one record, returning at its end marker.
-    std::function<void(bool)> record = [&](bool top) {
-        for (;;) {
-            unsigned char type = static_cast<unsigned char>(bytes.at(position++));
-            if (type == 1) {
-                std::string key = text();
-                text();
-                if (top)
-                    keys.push_back(key);
-            } else if (type == 2) {
-                std::string key = text();
-                if (top)
-                    keys.push_back(key);
-                record(false);
-            } else if (type == 3) {
-                for (uint32_t count = u32(); count > 0; count--)
-                    record(false);
-            } else {
-                return;
-            }
-        }
-    };
-    record(true);
-    return keys;
+    std::string length{char(key.size()), 0, 0, 0};
+    return bytes.find(length + key);
 }
 
 class SavedGame : public testing::Test {
@@ -135,7 +98,11 @@ TEST_F(SavedGame, FileLayoutIsTheIntegersInKeyOrderThenJumpsAndBothPages)
     std::vector<std::string> expected = {"cameraBottom", "compareRegister", "dataRegister", "pageRegister",
         "playerLocation", "playerPage", "playerX", "playerY", "programLine", "programLocation", "jumps", "realm2",
         "realm42"};
-    EXPECT_EQ(keysInFileOrder(readFileBytes(path)), expected);
+    std::string bytes = readFileBytes(path);
+    for (size_t i = 1; i < expected.size(); i++) {
+        ASSERT_NE(keyPosition(bytes, expected[i]), std::string::npos) << expected[i];
+        EXPECT_LT(keyPosition(bytes, expected[i - 1]), keyPosition(bytes, expected[i])) << expected[i];
+    }
 
     Storage saved;
     ASSERT_TRUE(saved.load(path, true));
@@ -163,29 +130,12 @@ TEST_F(SavedGame, LoadingGivesBackTheSameWorld)
     playSomeWay(game);
     ASSERT_TRUE(game.saveGame(path));
     ASSERT_TRUE(restored.loadGame(path));
-    const World& a = game.world;
-    const World& b = restored.world;
-    EXPECT_EQ(b.playerX, a.playerX);
-    EXPECT_EQ(b.playerY, a.playerY);
-    EXPECT_EQ(b.playerLocation, a.playerLocation);
-    EXPECT_EQ(b.playerPage, a.playerPage);
-    EXPECT_EQ(b.dataRegister, a.dataRegister);
-    EXPECT_EQ(b.pageRegister, a.pageRegister);
-    EXPECT_EQ(b.compareRegister, a.compareRegister);
-    EXPECT_EQ(b.programLocation, a.programLocation);
-    EXPECT_EQ(b.programLine, a.programLine);
-    EXPECT_EQ(b.cameraBottom, a.cameraBottom);
-    for (int index = 0; index < Realm::size * Realm::size; index++) {
-        ASSERT_EQ(b.mainPage.cells[size_t(index)].value, a.mainPage.cells[size_t(index)].value) << index;
-        ASSERT_EQ(b.secondPage.cells[size_t(index)].value, a.secondPage.cells[size_t(index)].value) << index;
-    }
-    ASSERT_EQ(b.jumps.size(), a.jumps.size());
-    for (size_t i = 0; i < a.jumps.size(); i++) {
-        EXPECT_EQ(b.jumps[i].x, a.jumps[i].x);
-        EXPECT_EQ(b.jumps[i].y, a.jumps[i].y);
-        EXPECT_EQ(b.jumps[i].code, a.jumps[i].code);
-        EXPECT_EQ(b.jumps[i].realm, a.jumps[i].realm);
-    }
+    // Saved again, the restored world writes the very same file.
+    std::string again = prefPath() + "again.storage";
+    ASSERT_TRUE(restored.saveGame(again));
+    EXPECT_EQ(readFileBytes(again), readFileBytes(path));
+    EXPECT_EQ(restored.world.playerPage, 2);
+    EXPECT_EQ(restored.world.jumps.size(), 10u);
     // The restored triggers are marked on their own pages.
     EXPECT_EQ(restored.world.secondPage.cell(81, 244).marks, Realm::triggerMark);
     EXPECT_EQ(restored.world.mainPage.cell(176, 243).marks, Realm::triggerMark);
