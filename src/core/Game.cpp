@@ -130,6 +130,10 @@ void Game::updateVolumeLabels()
 void Game::pause()
 {
     TRACE();
+    // Nothing to pause during the story or the escape; a menu there could save a game
+    // that has no level yet over the player's saved game.
+    if (!world.levelLoaded || world.endTimer > 0)
+        return;
     selectedItem = continueRow;
     world.pauseMenuOpen = true;
 }

@@ -160,6 +160,10 @@ TEST_F(GameScreen, ANewGameTellsTheStoryUntilPauseSkipsIt)
     EXPECT_EQ(game->world.playerX, 12);
     release(SDLK_RIGHT);
 
+    // A change of the window size pauses a game, but not its story.
+    game->pause();
+    EXPECT_FALSE(game->world.pauseMenuOpen);
+
     EXPECT_TRUE(press(SDLK_ESCAPE));
     EXPECT_TRUE(game->world.levelLoaded);
     EXPECT_FALSE(game->world.pauseMenuOpen);
