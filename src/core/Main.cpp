@@ -309,7 +309,7 @@ void Main::resizeView(int width, int height)
     camera.sizeChanged = true;
     if (currentHandler == &game) {
         game.measureFont();
-        if (!game.pauseMenuOpen)
+        if (!game.world.pauseMenuOpen)
             game.pause();
     }
 }
@@ -383,7 +383,7 @@ bool Main::loop()
 
     deliverPendingAxes(leave);
 
-    if (game.endTimer > 2.2f) {
+    if (game.world.endTimer > 2.2f) {
         openEndPage();
         running = false;
     }

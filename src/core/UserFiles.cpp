@@ -7,6 +7,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 
@@ -65,6 +67,41 @@ bool saveWithTwin(Storage& storage, const std::string& path)
     if (!storage.save(path))
         return false;
     std::remove(twin.c_str());
+    return true;
+}
+
+namespace {
+
+bool syncToDisk(const std::string& path)
+{
+    TRACE();
+    int descriptor = ::open(path.c_str(), O_RDONLY);
+    if (descriptor < 0)
+        return false;
+    bool synced = ::fsync(descriptor) == 0;
+    ::close(descriptor);
+    return synced;
+}
+
+} // namespace
+
+bool saveReplacing(Storage& storage, const std::string& path)
+{
+    TRACE();
+    std::string partial = path + ".partial";
+    if (!storage.save(partial) || !syncToDisk(partial)) {
+        LOG("ERROR: " << path << " was not replaced; the previous file is kept");
+        std::remove(partial.c_str());
+        return false;
+    }
+    if (std::rename(partial.c_str(), path.c_str()) != 0) {
+        LOG("ERROR: Cannot rename " << partial << " to " << path);
+        std::remove(partial.c_str());
+        return false;
+    }
+    // The new name itself lives in the folder: flush it too.
+    std::string folder = path.substr(0, path.find_last_of('/') + 1);
+    syncToDisk(folder.empty() ? "." : folder);
     return true;
 }
 

@@ -5,6 +5,8 @@
 #include "core/LevelLoader.h"
 #include "core/Trace.h"
 
+#include <iterator>
+
 namespace {
 
 namespace Opcode {
@@ -24,6 +26,8 @@ const JumpTrigger builtInTriggers[] = {
     {40, 89, 8527, 66},   {119, 123, 34912, 66}, {250, 125, 56444, 66}, {153, 175, 52135, 66},
     {248, 193, 61636, 66}, {128, 206, 30657, 66}, {81, 244, 23520, 2},   {176, 243, 0, 66},
 };
+
+static_assert(std::size(builtInTriggers) == World::builtInTriggerCount, "the game starts with every trigger");
 
 // A held direction steps at once, again after this delay, then at every frame.
 const float firstRepeatDelay = 0.25f;
@@ -157,13 +161,26 @@ int World::playerPageNumber() const
     return playerPage == 0 ? mainPageNumber : playerPage;
 }
 
+bool World::onProgramPage() const
+{
+    TRACE();
+    return playerLocation != PlayerLocation::memory || playerPageNumber() == pageRegister;
+}
+
+bool World::isPlayerAt(int x, int y) const
+{
+    TRACE();
+    return playerLocation == PlayerLocation::memory && playerX == x && playerY == y;
+}
+
 int World::value(int x, int y)
 {
     TRACE();
     int byte = programPage().cell(x, y).value;
-    if (playerLocation == PlayerLocation::memory && playerX == x && playerY == y &&
-        playerPageNumber() == pageRegister)
+    if (isPlayerAt(x, y) && playerPageNumber() == pageRegister) {
         byte |= playerBit;
+        operandHadPlayerBit = true;
+    }
     return byte;
 }
 
@@ -363,6 +380,18 @@ void World::moveInRegisters(int d)
 bool World::execute()
 {
     TRACE();
+    operandHadPlayerBit = false;
+    bool next = runInstruction();
+    // The instruction read the player's bit as part of an operand: the bit has
+    // changed the running code.
+    if (operandHadPlayerBit)
+        events.playerChangedCode();
+    return next;
+}
+
+bool World::runInstruction()
+{
+    TRACE();
     // programLocation 0 is "no program", whatever memory holds at column 0.
     if (programLocation == 0)
         return false;
@@ -370,7 +399,7 @@ bool World::execute()
     int row = programLocation % 256 + programLine;
     if (row > 255)
         return false;
-    if (playerLocation == PlayerLocation::memory && playerPageNumber() != pageRegister)
+    if (!onProgramPage())
         return false;
     int opcode = programPage().cell(column, row).value;
     int compare = compareRegister;
@@ -436,8 +465,7 @@ bool World::swap(int x, int y)
         events.playSound("swap.wav", 0);
         return true;
     }
-    if (playerLocation == PlayerLocation::memory && playerX == x && playerY == y &&
-        (playerPage == 0 || playerPage == pageRegister)) {
+    if (isPlayerAt(x, y) && (playerPage == 0 || playerPage == pageRegister)) {
         playerLocation = PlayerLocation::dataRegister;
         events.playSound("swap.wav", 0);
         return true;
@@ -475,7 +503,9 @@ int World::jumpOperand(int x, int y)
     TRACE();
     // Unlike other operands, the bit counts here whichever page the player is on.
     int byte = programPage().cell(x, y).value;
-    if (playerLocation == PlayerLocation::memory && playerX == x && playerY == y)
+    if (isPlayerAt(x, y)) {
         byte |= playerBit;
+        operandHadPlayerBit = true;
+    }
     return byte;
 }

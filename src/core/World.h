@@ -4,6 +4,7 @@
 #include "core/Realm.h"
 #include "core/WorldEvents.h"
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,7 @@ public:
     static constexpr int exitX = 176;
     static constexpr int exitY = 243;
     static constexpr int noBump = -99;
+    static constexpr size_t builtInTriggerCount = 12;
 
     explicit World(WorldEvents& events);
     virtual ~World();
@@ -91,6 +93,10 @@ public:
     // The page the player walks in, 0 read as 66.
     int playerPageNumber() const;
 
+    // The program runs only while the player is on its page or inside a register.
+    bool onProgramPage() const;
+    // The player's bit is in memory at (x, y), on whichever page.
+    bool isPlayerAt(int x, int y) const;
     // Operand read: the program page's byte with the player's bit when the player
     // stands exactly there on the program's page.
     int value(int x, int y);
@@ -108,6 +114,9 @@ public:
     void jump(int x, int y);
 
 private:
+    bool operandHadPlayerBit = false; // set by the operand reads of the running instruction
+
+    bool runInstruction();
     bool moveInMemory(int axis, int d);
     void moveInRegisters(int delta);
     bool swap(int x, int y);

@@ -20,4 +20,6 @@ public:
     virtual void closePauseMenu() = 0;
     // PAUSE during the introduction: the player skips it, the level is to be loaded now.
     virtual void loadLevel() = 0;
+    // An instruction ran with the player's bit in one of its operands.
+    virtual void playerChangedCode() = 0;
 };

@@ -18,6 +18,7 @@ public:
     int pauseMenuCloses = 0;
     std::vector<std::pair<int, int>> pauseMenuInputs;
     int levelLoadRequests = 0;
+    int codeChanges = 0;
 
     void playSound(const std::string& name, int limit) override
     {
@@ -30,6 +31,7 @@ public:
     void pauseMenuInput(int code, int device) override { pauseMenuInputs.emplace_back(code, device); }
     void closePauseMenu() override { pauseMenuCloses++; }
     void loadLevel() override { levelLoadRequests++; }
+    void playerChangedCode() override { codeChanges++; }
 
     int count(const std::string& name) const
     {

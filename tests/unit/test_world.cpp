@@ -368,6 +368,46 @@ TEST_F(WorldTest, AddWrapsAndCountsThePlayersBit)
     EXPECT_EQ(world->dataRegister, 108);
 }
 
+// The HACKER achievement: the bit changes the running code by being read as an operand.
+TEST_F(WorldTest, AnInstructionReadingThePlayersBitReportsChangedCode)
+{
+    put(30, 10, "a\x01");
+    put(30, 11, "j\x1F\x0A"); // jump to (31, 10) unless the bit sits on an operand
+    put(30, 12, "s\x05\x06");
+    run(30, 10);
+    EXPECT_TRUE(world->execute());
+    EXPECT_EQ(events.codeChanges, 0);
+
+    // Standing on the add's operand: the sum takes the bit.
+    placePlayer(31, 10);
+    world->programLine = 0;
+    EXPECT_TRUE(world->execute());
+    EXPECT_EQ(events.codeChanges, 1);
+
+    // On a jump's target byte, even from the other page, it counts too.
+    placePlayer(32, 11);
+    world->playerPage = 2;
+    world->pageRegister = 66;
+    world->programLine = 1;
+    world->playerLocation = PlayerLocation::dataRegister; // lets the program run
+    EXPECT_FALSE(world->execute());
+    EXPECT_EQ(events.codeChanges, 1);
+    world->playerLocation = PlayerLocation::memory;
+    world->playerPage = 0;
+    world->programLocation = 30 * 256 + 10;
+    world->programLine = 1;
+    EXPECT_FALSE(world->execute());
+    EXPECT_EQ(events.codeChanges, 2);
+    EXPECT_EQ(world->programLocation % 256 + world->programLine, 0x0A | World::playerBit);
+
+    // Being the swap's target is not reading an operand; standing beside it is nothing.
+    run(30, 12);
+    placePlayer(5, 6);
+    EXPECT_TRUE(world->execute());
+    EXPECT_EQ(world->playerLocation, PlayerLocation::dataRegister);
+    EXPECT_EQ(events.codeChanges, 2);
+}
+
 TEST_F(WorldTest, CompareSetsEqualGreaterOrLess)
 {
     put(30, 10, "c\x14");

@@ -1,0 +1,253 @@
+#include "TestSupport.h"
+
+#include "core/Game.h"
+#include "core/Storage.h"
+#include "core/UserFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <cstdint>
+#include <cstring>
+#include <random>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+// A game in the middle of play: the player on page 2, a program running, two
+// triggers used up, and memory full of different bytes.
+void playSomeWay(Game& game)
+{
+    World& world = game.world;
+    world.newGame();
+    for (int index = 0; index < Realm::size * Realm::size; index++) {
+        world.mainPage.cells[size_t(index)].value = uint8_t(index * 7 + index / 256);
+        world.secondPage.cells[size_t(index)].value = uint8_t(index * 13 + 5);
+    }
+    world.playerX = 81;
+    world.playerY = 240;
+    world.playerLocation = PlayerLocation::memory;
+    world.playerPage = 2;
+    world.dataRegister = 17;
+    world.pageRegister = 2;
+    world.compareRegister = 1;
+    world.programLocation = 91 * 256 + 224;
+    world.programLine = 3;
+    world.cameraBottom = 218;
+    world.jumps.erase(world.jumps.begin(), world.jumps.begin() + 2);
+}
+
+// Where a key is written in a storage file: its 32-bit length, then its bytes.
+size_t keyPosition(const std::string& bytes, const std::string& key)
+{
+    std::string length{char(key.size()), 0, 0, 0};
+    return bytes.find(length + key);
+}
+
+class SavedGame : public testing::Test {
+protected:
+    Game game;
+    Game restored;
+    std::string path = prefPath() + "savegame.storage";
+
+    void SetUp() override
+    {
+        std::remove(path.c_str());
+        restored.world.newGame();
+    }
+
+    // Writes a saved game with the given entries, and full pages unless left out.
+    void writeSave(const std::map<std::string, std::string>& integers, bool withMain, bool withSecond,
+                   int jumpCount = 1)
+    {
+        Storage root;
+        for (const auto& entry : integers)
+            root.setString(entry.first, entry.second);
+        auto page = [](int value) {
+            auto saved = std::make_unique<Storage>();
+            for (int index = 0; index < Realm::size * Realm::size; index++)
+                saved->setInt(std::to_string(index), value);
+            return saved;
+        };
+        if (withMain)
+            root.setObject("realm42", page(3));
+        if (withSecond)
+            root.setObject("realm2", page(4));
+        auto jumps = std::make_unique<Storage>();
+        for (int i = 0; i < jumpCount; i++) {
+            auto trigger = std::make_unique<Storage>();
+            trigger->setInt("x", 30 + i % 200);
+            trigger->setInt("y", 40);
+            trigger->setInt("code", 1000);
+            trigger->setInt("realm", 2);
+            jumps->addToList(std::move(trigger));
+        }
+        root.setObject("jumps", std::move(jumps));
+        ASSERT_TRUE(root.save(path));
+    }
+};
+
+} // namespace
+
+TEST_F(SavedGame, FileLayoutIsTheIntegersInKeyOrderThenJumpsAndBothPages)
+{
+    playSomeWay(game);
+    ASSERT_TRUE(game.saveGame(path));
+    std::vector<std::string> expected = {"cameraBottom", "compareRegister", "dataRegister", "pageRegister",
+        "playerLocation", "playerPage", "playerX", "playerY", "programLine", "programLocation", "jumps", "realm2",
+        "realm42"};
+    std::string bytes = readFileBytes(path);
+    for (size_t i = 1; i < expected.size(); i++) {
+        ASSERT_NE(keyPosition(bytes, expected[i]), std::string::npos) << expected[i];
+        EXPECT_LT(keyPosition(bytes, expected[i - 1]), keyPosition(bytes, expected[i])) << expected[i];
+    }
+
+    Storage saved;
+    ASSERT_TRUE(saved.load(path, true));
+    EXPECT_EQ(saved.getString("programLocation", ""), std::to_string(91 * 256 + 224));
+    for (const char* page : {"realm2", "realm42"}) {
+        Storage* cells = saved.getObject(page, false);
+        ASSERT_NE(cells, nullptr) << page;
+        EXPECT_EQ(cells->strings.size(), 65536u) << page;
+        EXPECT_TRUE(cells->has("65535")) << page;
+        EXPECT_TRUE(cells->objects.empty() && cells->list.empty()) << page;
+    }
+    // Cell index y * 256 + x, holding the value byte only.
+    EXPECT_EQ(saved.getObject("realm42", false)->getInt("513", -1), game.world.mainPage.cell(1, 2).value);
+    Storage* jumps = saved.getObject("jumps", false);
+    ASSERT_EQ(jumps->list.size(), 10u);
+    EXPECT_EQ(jumps->list[0]->getInt("x", 0), 154);
+    EXPECT_EQ(jumps->list[8]->getInt("realm", 0), 2);
+    EXPECT_EQ(jumps->list[9]->getInt("code", -1), 0);
+    // Nothing but the finished file is left in the folder.
+    EXPECT_FALSE(fileExists(path + ".partial"));
+}
+
+TEST_F(SavedGame, LoadingGivesBackTheSameWorld)
+{
+    playSomeWay(game);
+    ASSERT_TRUE(game.saveGame(path));
+    ASSERT_TRUE(restored.loadGame(path));
+    // Saved again, the restored world writes the very same file.
+    std::string again = prefPath() + "again.storage";
+    ASSERT_TRUE(restored.saveGame(again));
+    EXPECT_EQ(readFileBytes(again), readFileBytes(path));
+    EXPECT_EQ(restored.world.playerPage, 2);
+    EXPECT_EQ(restored.world.jumps.size(), 10u);
+    // The restored triggers are marked on their own pages.
+    EXPECT_EQ(restored.world.secondPage.cell(81, 244).marks, Realm::triggerMark);
+    EXPECT_EQ(restored.world.mainPage.cell(176, 243).marks, Realm::triggerMark);
+}
+
+TEST_F(SavedGame, WithoutTheSecondPageOnlyTheIntegersAndTheMainPageComeBack)
+{
+    writeSave({{"playerX", "100"}, {"dataRegister", "9"}}, true, false);
+    restored.world.secondPage.cell(7, 7).value = 99;
+    restored.world.jumps.resize(5);
+    EXPECT_FALSE(restored.loadGame(path));
+    EXPECT_EQ(restored.world.playerX, 100);
+    EXPECT_EQ(restored.world.dataRegister, 9);
+    EXPECT_EQ(restored.world.playerY, 14); // not in the file: kept
+    EXPECT_EQ(restored.world.mainPage.cell(7, 7).value, 3);
+    EXPECT_EQ(restored.world.secondPage.cell(7, 7).value, 99);
+    EXPECT_EQ(restored.world.jumps.size(), 5u);
+    EXPECT_GT(logLinesContaining("ERROR: Saved game has no realm2"), 0);
+}
+
+TEST_F(SavedGame, MissingOrTruncatedFilesLeaveTheGameAsItWas)
+{
+    EXPECT_FALSE(restored.loadGame(path));
+    EXPECT_GT(logLinesContaining("ERROR: Loading storage " + path), 0);
+
+    playSomeWay(game);
+    ASSERT_TRUE(game.saveGame(path));
+    std::string whole = readFileBytes(path);
+    for (size_t length : {size_t(0), size_t(1), size_t(100), whole.size() / 2, whole.size() - 1}) {
+        writeFileBytes(path, whole.substr(0, length));
+        Game fresh;
+        fresh.world.newGame();
+        EXPECT_FALSE(fresh.loadGame(path)) << length;
+        EXPECT_EQ(fresh.world.playerX, 12) << length;
+        EXPECT_EQ(fresh.world.jumps.size(), 12u) << length;
+    }
+}
+
+TEST_F(SavedGame, ValuesOutOfRangeAreClampedAndLogged)
+{
+    writeSave({{"playerX", "999"}, {"playerY", "-4"}, {"playerLocation", "7"}, {"playerPage", "13"},
+                  {"pageRegister", "300"}, {"programLocation", "70000"}, {"programLine", "9999"},
+                  {"cameraBottom", "-1"}},
+        true, true, 3000);
+    // Cells of 300 and -5 in both pages.
+    Storage root;
+    ASSERT_TRUE(root.load(path, true));
+    root.getObject("realm42", false)->setInt("5", 300);
+    root.getObject("realm2", false)->setInt("6", -5);
+    ASSERT_TRUE(root.save(path));
+
+    ASSERT_TRUE(restored.loadGame(path));
+    World& world = restored.world;
+    EXPECT_EQ(world.playerX, 255);
+    EXPECT_EQ(world.playerY, 0);
+    EXPECT_EQ(world.playerLocation, PlayerLocation::compareRegister);
+    EXPECT_EQ(world.playerPage, 66);
+    EXPECT_EQ(world.pageRegister, 255);
+    EXPECT_EQ(world.programLocation, 65535);
+    EXPECT_EQ(world.programLine, 255);
+    EXPECT_EQ(world.cameraBottom, 0);
+    EXPECT_EQ(world.mainPage.cell(5, 0).value, 255);
+    EXPECT_EQ(world.secondPage.cell(6, 0).value, 0);
+    EXPECT_EQ(world.jumps.size(), World::builtInTriggerCount);
+    EXPECT_GT(logLinesContaining("WARNING: Saved game: playerX = 999 is out of range, using 255"), 0);
+    EXPECT_GT(logLinesContaining("WARNING: Saved game: playerPage = 13 is no page, using 66"), 0);
+    EXPECT_GT(logLinesContaining("WARNING: Saved game: 1 cells of realm42 were out of range"), 0);
+    EXPECT_GT(logLinesContaining("WARNING: Saved game: 3000 jump triggers, keeping the first 12"), 0);
+
+    // The clamped world runs without touching memory outside its pages.
+    restored.world.levelLoaded = true;
+    restored.world.processInputPressed(GameInput::right, 0);
+    for (int frame = 0; frame < 30; frame++)
+        restored.world.step(1.0f / 60);
+}
+
+TEST_F(SavedGame, AFailedSaveKeepsThePreviousFile)
+{
+    playSomeWay(game);
+    ASSERT_TRUE(game.saveGame(path));
+    std::string before = readFileBytes(path);
+    // A folder in the way of the temporary file makes the next save fail.
+    ASSERT_EQ(mkdir((path + ".partial").c_str(), 0700), 0);
+    game.world.playerX = 3;
+    EXPECT_FALSE(game.saveGame(path));
+    EXPECT_EQ(readFileBytes(path), before);
+    rmdir((path + ".partial").c_str());
+}
+
+// A save killed at any moment leaves either the previous save or the new one, whole.
+TEST_F(SavedGame, KillingTheGameWhileItSavesNeverLeavesAnUnloadableSave)
+{
+    playSomeWay(game);
+    ASSERT_TRUE(game.saveGame(path));
+    std::mt19937 random(7);
+    for (int round = 0; round < 25; round++) {
+        pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            for (int n = 1;; n++) {
+                game.world.dataRegister = n % 256;
+                game.saveGame(path);
+            }
+        }
+        usleep(useconds_t(std::uniform_int_distribution<int>(0, 250000)(random)));
+        kill(child, SIGKILL);
+        int status = 0;
+        waitpid(child, &status, 0);
+        Game loaded;
+        loaded.world.newGame();
+        ASSERT_TRUE(loaded.loadGame(path)) << "round " << round;
+        EXPECT_EQ(loaded.world.playerY, 240);
+        EXPECT_EQ(loaded.world.secondPage.cell(255, 255).value, game.world.secondPage.cell(255, 255).value);
+    }
+}
