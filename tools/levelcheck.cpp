@@ -26,6 +26,7 @@ public:
     void pauseMenuInput(int, int) override { TRACE(); }
     void closePauseMenu() override { TRACE(); }
     void loadLevel() override { TRACE(); }
+    void playerChangedCode() override { TRACE(); }
 };
 
 int fail(const std::string& message)

@@ -57,7 +57,7 @@ def start_game(game, continue_game):
     game.start()
     game.wait_for_log("Starting Main menu", timeout=40)
     game.focus()
-    time.sleep(0.5)
+    time.sleep(1.2)  # the menu takes keys a second after it opens
     before = len(game.log())
     # CONTINUE is the first row when a save exists, PLAY NEW GAME otherwise.
     game.key("Return")
