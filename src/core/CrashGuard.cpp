@@ -13,6 +13,7 @@ const int guardedSignals[] = {SIGSEGV, SIGBUS, SIGFPE, SIGILL};
 
 sigjmp_buf* activeJump = nullptr;
 
+// Runs inside the fault: it leaves the trace as the fault found it, for the report.
 void onSignal(int signalNumber)
 {
     if (activeJump) {

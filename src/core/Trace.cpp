@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+// The trace does not record its own functions: they run on every call of the game.
+
 namespace {
 
 TraceBuffer theTraceBuffer;
