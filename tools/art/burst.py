@@ -83,12 +83,13 @@ def make_frames(seed=1981):
         tau = f / (FRAMES - 1)
         light = np.zeros((H, W, 3), np.float32)
 
-        # the flash
+        # the flash, wide enough to swallow the byte it comes from: on the zoomed-in
+        # wall one character cell is about 40 pixels
         core = [0.75, 1.0, 0.95, 0.8, 0.6, 0.45, 0.32, 0.22, 0.15, 0.1, 0.065, 0.04, 0.025, 0.012, 0.005, 0.0][f]
-        s1 = 12 + 44 * tau
+        s1 = 20 + 50 * tau
         light += (np.exp(-(dist / s1) ** 2) * core * 1.6)[..., None] * WHITE
         light += (np.exp(-(dist / (s1 * 2.6)) ** 2) * core * 0.9)[..., None] * AMBER
-        light += (np.exp(-(dist / (s1 * 6)) ** 2) * core * 0.25)[..., None] * GOLD
+        light += (np.exp(-(dist / (s1 * 3.5)) ** 2) * core * 0.35)[..., None] * GOLD
 
         # anamorphic streaks, like an overdriven beam
         st = max(0.0, 1 - f / 6.0) ** 1.5

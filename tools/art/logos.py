@@ -179,18 +179,18 @@ def make_logo():
     light = light + blur(face, 2.0) * 0.3 + blur(face, 7) * 0.22 + blur(face, 22) * 0.18
     light += blur(bitl, 2.5) * 0.8 + blur(bitl, 9) * 0.6 + blur(bitl, 25) * 0.35
 
-    # the word again in binary, under the letters
+    # the word again in binary, under the letters from their left edge; it ends short
+    # of x 455, where the menu writes the version number over the logo (at y 146)
     binary = " ".join(format(ord(ch), "08b") for ch in word)
-    sub = text_mask(binary, 13)
+    sub = text_mask(binary, 11)
     sh, sw = sub.shape
     sub_light = np.zeros((h, w, 3), np.float32)
-    sy = y0 + 7 * chh + 24
-    add(sub_light, sub, (w - sw) // 2, sy, GREEN, 0.75)
+    sx, sy = x0, y0 + 7 * chh + 24
+    add(sub_light, sub, sx, sy, GREEN, 0.8)
     light += sub_light + blur(sub_light, 3) * 0.5
 
     # a dark cushion behind it all so it reads over the busy wall
     sub_full = np.zeros((h, w), np.float32)
-    sx = (w - sw) // 2
     sub_full[sy:sy + sh, sx:sx + sw] = sub
     cushion = np.clip(blur(mask, 12) * 2.2 + blur(sub_full, 8) * 1.5, 0, 1)
     edge = np.minimum.reduce([xx, w - 1 - xx, yy, h - 1 - yy])

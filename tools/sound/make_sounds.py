@@ -17,6 +17,13 @@ from synth import (AUDIO, chip_noise, env_exp, fade, midi_hz, normalise, osc,  #
 
 SR = 44100
 
+# Peaks in dBFS. One-off sounds peak at -3; the sounds that repeat while playing sit
+# lower, so that a walk (up to 30 steps a second) or a running program does not tire
+# the ear, and the music (played at the same mixer volume) stays beneath the one-offs.
+STEP_PEAK = -12.0  # move8 and move6b, on every step
+CPU_PEAK = -10.0   # every instruction the program runs
+BUMP_PEAK = -8.0   # every refused step while a direction is held
+
 
 def n_of(sec):
     return int(round(sec * SR))
@@ -87,7 +94,7 @@ def bump2():
     body = osc("triangle", f, n, SR) * env_exp(n, SR, 0.04, 0.001)
     click = spectral(white(n, 3), SR, hi=1200) * env_exp(n, SR, 0.006, 0.0005) * 0.5
     blip = note("sine", 79, dur, tau=0.012) * 0.18
-    finish(body + click + blip, "bump2.wav", fout=0.02)
+    finish(body + click + blip, "bump2.wav", peak=BUMP_PEAK, fout=0.02)
 
 
 def move8():
@@ -97,7 +104,7 @@ def move8():
     f = midi_hz(76) * (1 + 0.08 * np.exp(-t / 0.004))
     x = osc("triangle", f, n, SR) * env_exp(n, SR, 0.009, 0.0015)
     x += spectral(white(n, 8), SR, lo=2000, hi=6000) * env_exp(n, SR, 0.002, 0.0003) * 0.15
-    finish(x, "move8.wav", fout=0.012)
+    finish(x, "move8.wav", peak=STEP_PEAK, fout=0.012)
 
 
 def move6b():
@@ -105,7 +112,7 @@ def move6b():
     n = n_of(0.032)
     x = osc("sine", midi_hz(72), n, SR) * env_exp(n, SR, 0.006, 0.0015)
     x += osc("sine", midi_hz(84), n, SR) * env_exp(n, SR, 0.003, 0.0015) * 0.25
-    finish(x, "move6b.wav", fout=0.01)
+    finish(x, "move6b.wav", peak=STEP_PEAK, fout=0.01)
 
 
 def cpu():
@@ -114,7 +121,7 @@ def cpu():
     for i, m in enumerate((88, 93)):
         x = note("pulse", m, 0.03, tau=0.012, duty=0.125, cutoff=6000)
         place(buf, fade(x, SR, 0.001, 0.004), i * 0.035)
-    finish(buf, "cpu.wav")
+    finish(buf, "cpu.wav", peak=CPU_PEAK)
 
 
 def add():

@@ -1,0 +1,153 @@
+"""The screenshot gallery (docs/gallery.md): the menu over the title wall, the credits,
+the whole story of a new game up to the game screen, a minute of play, and the game in
+German and Polish; written to build/e2e-artifacts as gallery-*.png. Throughout, the
+log must not report a missing picture, sound, font or text collection."""
+
+import signal
+import time
+
+from harness import Game, check, main
+
+# A borderless window the size of the screen (without a window manager a fullscreen
+# request is applied late), with the keys a new player's settings give.
+SCREEN = {"fullscreen": "0", "windowBorder": "0", "windowW": "1920", "windowH": "1080", "keyATTACK": "a",
+          "keyITEM": "b"}
+
+MISSING = ["ERROR: Cannot load image", "ERROR: cannot load image", "ERROR: Cannot load sound",
+           "ERROR: Cannot find texture", "Cannot find font", "Cannot find cachedText"]
+
+# Seconds from "Game::init()" to moments of the story. The wall scrolls from 195 pixels
+# and wraps at 492 (at zoom 0.7, 120 pixels a second): at 2.5 s and 6.6 s; the zoom-in
+# starts at the first wrap after 4.1 s and takes 7 s, so it completes at 13.5 s. The
+# burst plays from 9 s after that for half a second, brightest in its first tenth; the
+# wipe from 27 s for two.
+LINE_ONE = 3.3
+ZOOMING = 10.0
+ZOOMED = 13.5
+EXPLOSION = ZOOMED + 9.1
+WIPE = ZOOMED + 28.0
+
+
+def menu_ready(game, after=0):
+    index = game.wait_for_log("Main start(): Camera viewport size:", timeout=40, after=after)
+    game.focus()
+    time.sleep(1.2)  # the menu takes keys a second after it opens
+    return index
+
+
+def still(game, label):
+    """A screenshot of one frame: the game is stopped while it is taken."""
+    game.process.send_signal(signal.SIGSTOP)
+    try:
+        return game.screenshot(label)
+    finally:
+        game.process.send_signal(signal.SIGCONT)
+
+
+def check_nothing_missing(game):
+    missing = [line for line in game.log() if any(text in line for text in MISSING)]
+    check(not missing, "missing assets logged: %r" % missing[:5])
+
+
+def new_game(game):
+    """PLAY NEW GAME from the main menu (its first row without a saved game)."""
+    before = len(game.log())
+    game.key("Return")
+    game.wait_for_log("Game::init()", after=before)
+    return time.time()
+
+
+def play_for(game, seconds):
+    """Walks about near the start: held arrows, bumps into walls, the page flip and the hints."""
+    moves = [("Right", 1.5), ("Down", 1.0), ("Left", 2.0), ("Up", 1.5), ("Right", 0.8), ("Up", 0.6),
+             ("Down", 1.2), ("Left", 0.8)]
+    started = time.time()
+    turn = 0
+    while time.time() - started < seconds:
+        direction, held = moves[turn % len(moves)]
+        game.hold(direction, held)
+        if turn % 3 == 0:
+            game.key("a")  # page flip: refused where there is nothing to flip to
+        if turn % 4 == 1:
+            game.hold("b", 0.6)
+        turn += 1
+        check(game.process.poll() is None, "the game is still running")
+
+
+def story_and_play(binary, build):
+    with Game(binary, build, "gallery", settings=SCREEN) as game:
+        game.start()
+        menu_ready(game)
+        game.screenshot("menu")
+        game.key("Down", "Down", "Return")  # CREDITS
+        time.sleep(0.8)  # the page has slid in
+        game.screenshot("credits")
+        game.key("Escape")
+        time.sleep(0.8)
+
+        started = new_game(game)
+        for moment, label in ((LINE_ONE, "story-text"), (ZOOMING, "story-zoom"), (EXPLOSION, "story-explosion"),
+                              (WIPE, "story-wipe")):
+            time.sleep(max(0.0, started + moment - time.time()))
+            still(game, label)
+        game.wait_for_log("Game::loadLevel()", timeout=20)
+        time.sleep(2.5)  # the screen is uncovered
+        game.screenshot("game")
+        check_nothing_missing(game)
+
+        play_for(game, 60)
+        game.screenshot("played")
+        check_nothing_missing(game)
+        check(game.stop() == 0, "exit code")
+
+
+def skip_story(game):
+    """Escape during the story goes straight to the level; waits until it is uncovered."""
+    before = len(game.log())
+    game.key("Escape")
+    game.wait_for_log("Game::loadLevel()", after=before)
+    time.sleep(2.5)
+
+
+def in_language(binary, build, language, screens):
+    """Starts the game in a language, lets `screens` take its pictures, then checks the log."""
+    with Game(binary, build, "gallery", settings=dict(SCREEN, lang=language)) as game:
+        game.start()
+        menu_ready(game)
+        screens(game)
+        check(not any("TRANSLATION FILE ERROR" in line for line in game.log()), "the translation reads cleanly")
+        check_nothing_missing(game)
+        check(game.stop() == 0, "exit code")
+
+
+def german(binary, build):
+    def screens(game):
+        game.screenshot("de-menu")
+        new_game(game)
+        skip_story(game)
+        game.screenshot("de-game")
+        game.key("Escape")
+        time.sleep(0.4)
+        game.screenshot("de-pause")
+
+    in_language(binary, build, "de", screens)
+
+
+def polish(binary, build):
+    def screens(game):
+        game.key("Down", "Return", "Down", "Down", "Return")  # SETTINGS, KEYBOARD
+        time.sleep(0.8)
+        game.screenshot("pl-keyboard")
+        game.key("Escape", "Escape")
+        time.sleep(0.8)
+        new_game(game)
+        skip_story(game)
+        game.hold("Right", 0.1)
+        time.sleep(0.3)
+        game.screenshot("pl-game")
+
+    in_language(binary, build, "pl", screens)
+
+
+if __name__ == "__main__":
+    main([story_and_play, german, polish])
