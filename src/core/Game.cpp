@@ -59,6 +59,7 @@ bool Game::init(Camera& camera, AssetManager* assets, std::map<int, Joystick*>* 
     world.secondPage.clear();
     world.resetState();
     openingTimer = 0;
+    mapStart = 0;
     selectedItem = 0;
     leaveRequested = false;
     shiftHeld = false;

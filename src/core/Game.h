@@ -79,6 +79,7 @@ public:
     bool leaveRequested = false; // SAVE AND EXIT was chosen during this event
 
     bool popupShowing = false;
+    int mapStart = 0; // first memory column of the character map
 
     bool init(Camera& camera, AssetManager* assets, std::map<int, Joystick*>* controllers, bool newGame);
     void measureFont();
@@ -116,6 +117,9 @@ public:
     // Screen position of a grid cell.
     int cellX(int column) const;
     int cellY(int row) const;
+    // The character map: how many bytes it shows, and the first memory column shown.
+    int characterMapWidth() const;
+    int characterMapStart();
 
 private:
     void readSettings();
@@ -151,8 +155,6 @@ private:
     int drawSavingMessage();
     int drawAchievementPopups();
     int drawPopup(const Achievement& achievement, int slot);
-    int characterMapStart() const;
-    int characterMapWidth() const;
     int registerColumn() const;
     SDL_Color playerColour() const;
 };

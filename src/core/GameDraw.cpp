@@ -301,17 +301,26 @@ int Game::characterMapWidth() const
     return std::max(0, registerColumn() - 2 - characterMapColumn);
 }
 
-int Game::characterMapStart() const
+// The map scrolls only when the bit comes near one of its sides, so a room stays
+// still while the bit walks in it and there is always some way to see ahead.
+int Game::characterMapStart()
 {
     TRACE();
     int width = characterMapWidth();
-    return clampInt(world.playerX - width / 2, 0, std::max(0, Realm::size - width));
+    int margin = std::min(16, width / 4);
+    if (world.playerX < mapStart + margin)
+        mapStart = world.playerX - margin;
+    if (world.playerX > mapStart + width - 1 - margin)
+        mapStart = world.playerX - (width - 1 - margin);
+    mapStart = clampInt(mapStart, 0, std::max(0, Realm::size - width));
+    return mapStart;
 }
 
 int Game::registerColumn() const
 {
     TRACE();
-    return columns - 21;
+    // One column of margin after the last binary digit.
+    return columns - 22;
 }
 
 // --- The frame --------------------------------------------------------------------
@@ -592,9 +601,10 @@ int Game::drawPauseMenu()
         return 0;
     int centre = camera->width / 2;
     int base = camera->height / 2 - 40;
-    int width = std::max(500, pauseTitle->getWidth() + 40);
+    // The panel's frame is drawn well inside its picture: long rows get the room it takes.
+    int width = std::max(500, pauseTitle->getWidth() + 100);
     for (const auto& item : menuItems)
-        width = std::max(width, item->getWidth() + 40);
+        width = std::max(width, item->getWidth() + 100);
     // The paused game stays in view, darkened.
     shade(SDL_Rect{0, 0, camera->width, camera->height}, 150);
     int blits = drawPanel(centre - width / 2, base - 150, width, 360);

@@ -11,6 +11,8 @@
 #include "core/Translator.h"
 #include "core/UserFiles.h"
 
+#include <algorithm>
+
 GfxChangeScreen::GfxChangeScreen()
 {
     TRACE();
@@ -74,8 +76,12 @@ int GfxChangeScreen::draw(Camera& camera, float dt)
     int copies = 0;
     Texture* wall = assets->getTexture("titlescreen.png");
     if (wall && wall->texture) {
+        // Covers the whole frame at the picture's own proportions.
+        double scale = std::max(double(W) / wall->getWidth(), double(H) / wall->getHeight());
+        int w = int(wall->getWidth() * scale + 0.5), h = int(wall->getHeight() * scale + 0.5);
+        SDL_Rect cover{(W - w) / 2, (H - h) / 2, w, h};
         SDL_SetTextureAlphaMod(wall->texture, 60);
-        SDL_RenderCopy(camera.renderer, wall->texture, nullptr, nullptr);
+        SDL_RenderCopy(camera.renderer, wall->texture, nullptr, &cover);
         copies++;
     }
     Texture* panel = assets->getTexture("overlay.png");

@@ -133,8 +133,8 @@ void Menu::init(Camera& camera, AssetManager* assets)
     loadingText = std::make_unique<CachedText>(&camera, assets->getFont("main.ttf"), colourWhite, tr("LOADING..."));
     creditsText = std::make_unique<CachedText>(&camera, assets->getFont("twentyone"), colourWhite, "");
     creditsText->shadowOffset = 2;
-    creditsText->setTextWrapped(tr("PROGRAMMING, GRAPHICS, GAME DESIGN") + "\nOrvando\n\n" + tr("MUSIC")
-            + "\nMusic and sound synthesized in code by Orvando",
+    creditsText->setTextWrapped(tr("PROGRAMMING, GRAPHICS, GAME DESIGN") + "\nOrvando\n\n" + tr("MUSIC") + "\n"
+            + tr("Music and sound synthesized in code by Orvando"),
         1000);
     audioTestText = std::make_unique<CachedText>(&camera, assets->getFont("twentyone"), colourWhite, "");
     audioTestText->shadowOffset = 2;

@@ -289,6 +289,25 @@ TEST_F(GameScreen, TheBinaryViewKeepsThePlayersByteInTheMiddleExceptAtTheEdges)
     }
 }
 
+TEST_F(GameScreen, TheCharacterMapScrollsOnlyNearItsSides)
+{
+    startPlaying();
+    int width = game->characterMapWidth();
+    ASSERT_GT(width, 40);
+    game->world.playerX = 12;
+    EXPECT_EQ(game->characterMapStart(), 0);
+    game->world.playerX = width - 17; // still 16 bytes from the right side
+    EXPECT_EQ(game->characterMapStart(), 0);
+    game->world.playerX = width - 16;
+    EXPECT_EQ(game->characterMapStart(), 1);
+    game->world.playerX = 40; // walking back inside the map does not scroll it
+    EXPECT_EQ(game->characterMapStart(), 1);
+    game->world.playerX = 255;
+    EXPECT_EQ(game->characterMapStart(), 256 - width);
+    game->world.playerX = 0;
+    EXPECT_EQ(game->characterMapStart(), 0);
+}
+
 TEST_F(GameScreen, TheScanlineBrightensItsRowOnlyWhenSwitchedOn)
 {
     for (int scanline : {0, 1}) {
