@@ -7,7 +7,7 @@
 // Every model moves with its left stick: UP 302, DOWN 303, LEFT 300, RIGHT 301.
 struct ControllerModel {
     const char* guid;
-    int attack, item, action, spec, strong, cweapon, citem, drop, sleft, sright, pause;
+    int attack, item, action, special, strong, cweapon, citem, drop, sleft, sright, pause;
 };
 
 // The first model whose GUID string equals `guid`; null when none does. A GUID in SDL's

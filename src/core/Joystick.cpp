@@ -113,7 +113,7 @@ void Joystick::loadBindings()
         knownModel = true;
         const std::pair<const char*, int> defaults[] = {
             {"UP", 302},           {"DOWN", 303},         {"LEFT", 300},           {"RIGHT", 301},
-            {"ATTACK", model->attack}, {"ITEM", model->item}, {"ACTION", model->action}, {"SPEC", model->spec},
+            {"ATTACK", model->attack}, {"ITEM", model->item}, {"ACTION", model->action}, {"SPEC", model->special},
             {"STRONG", model->strong}, {"CWEAPON", model->cweapon}, {"CITEM", model->citem}, {"DROP", model->drop},
             {"SLEFT", model->sleft}, {"SRIGHT", model->sright}, {"PAUSE", model->pause},
         };

@@ -29,7 +29,7 @@ public:
 
     // The binding record, one input code per action.
     int left = 0, right = 0, up = 0, down = 0, attack = 0, pause = 0, spare = 0, strong = 0, item = 0, action = 0,
-        spec = 0, cweapon = 0, citem = 0, drop = 0, sleft = 0, sright = 0;
+        special = 0, cweapon = 0, citem = 0, drop = 0, sleft = 0, sright = 0;
 
     SDL_Joystick* joystick = nullptr;
     std::string name;

@@ -161,7 +161,7 @@ void loadKeyBindings(KeyBindings& bindings, const Storage& settings)
     loadKeyBinding(bindings, KeySlot::right, settings, "RIGHT");
     loadKeyBinding(bindings, KeySlot::attack, settings, "ATTACK");
     loadKeyBinding(bindings, KeySlot::special, settings, "SPEC");
-    // STRONG follows SPEC unless it is stored itself.
+    // STRONG follows the special key unless it is stored itself.
     bindings[KeySlot::strong] = bindings[KeySlot::special];
     loadKeyBinding(bindings, KeySlot::strong, settings, "STRONG");
     loadKeyBinding(bindings, KeySlot::item, settings, "ITEM");

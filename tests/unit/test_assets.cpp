@@ -63,24 +63,24 @@ TEST(ShippedAssets, SoundsAndMusic)
                              "cpu.wav",   "add.wav",      "swap.wav",  "pop31.wav",  "pop41.wav",
                              "select.wav", "select_name.wav", "tik.wav", "ach1.wav"};
     for (const char* effect : effects) {
-        SDL_AudioSpec spec;
+        SDL_AudioSpec format;
         Uint8* samples = nullptr;
         Uint32 length = 0;
-        ASSERT_NE(SDL_LoadWAV((std::string(VANTREL_TEST_RESOURCES "audio/sfx/") + effect).c_str(), &spec, &samples, &length), nullptr)
+        ASSERT_NE(SDL_LoadWAV((std::string(VANTREL_TEST_RESOURCES "audio/sfx/") + effect).c_str(), &format, &samples, &length), nullptr)
             << effect;
-        EXPECT_LT(length / (spec.freq * spec.channels * 2.0), 3.0) << effect << " is a short effect";
+        EXPECT_LT(length / (format.freq * format.channels * 2.0), 3.0) << effect << " is a short effect";
         SDL_FreeWAV(samples);
     }
     for (const char* music : {"intro.wav", "level.wav", "boss.wav"}) {
-        SDL_AudioSpec spec;
+        SDL_AudioSpec format;
         Uint8* samples = nullptr;
         Uint32 length = 0;
-        ASSERT_NE(SDL_LoadWAV((std::string(VANTREL_TEST_RESOURCES "audio/") + music).c_str(), &spec, &samples, &length), nullptr)
+        ASSERT_NE(SDL_LoadWAV((std::string(VANTREL_TEST_RESOURCES "audio/") + music).c_str(), &format, &samples, &length), nullptr)
             << music;
-        EXPECT_TRUE(spec.freq == 22050 || spec.freq == 44100) << music;
-        EXPECT_EQ(spec.format, AUDIO_S16LSB) << music;
-        EXPECT_EQ(spec.channels, 2) << music;
-        double seconds = length / (spec.freq * 4.0);
+        EXPECT_TRUE(format.freq == 22050 || format.freq == 44100) << music;
+        EXPECT_EQ(format.format, AUDIO_S16LSB) << music;
+        EXPECT_EQ(format.channels, 2) << music;
+        double seconds = length / (format.freq * 4.0);
         EXPECT_GE(seconds, 20.0) << music;
         EXPECT_LE(seconds, 60.0) << music;
         SDL_FreeWAV(samples);
