@@ -149,8 +149,6 @@ TEST_F(GameScreen, ANewGameTellsTheStoryUntilPauseSkipsIt)
 {
     start(true);
     EXPECT_FALSE(game->world.levelLoaded);
-    EXPECT_EQ(game->world.jumps.size(), 12u);
-    EXPECT_EQ(game->world.mainPage.cell(185, 75).marks, Realm::triggerMark);
     drawFrames(3);
     EXPECT_GT(assets->titleScreen.timer, 0);
     // Walking keys do nothing during the story.
@@ -232,7 +230,6 @@ TEST_F(GameScreen, SaveAndExitLeavesTheScreenAndContinueComesBackThere)
     startPlaying();
     game->world.playerX = 40;
     game->world.playerY = 20;
-    game->world.cameraBottom = 55;
     game->world.jumps.erase(game->world.jumps.begin());
     press(SDLK_ESCAPE);
     for (int row = 0; row < 3; row++)
@@ -246,8 +243,6 @@ TEST_F(GameScreen, SaveAndExitLeavesTheScreenAndContinueComesBackThere)
     start(false);
     EXPECT_TRUE(game->world.levelLoaded);
     EXPECT_EQ(game->world.playerX, 40);
-    EXPECT_EQ(game->world.playerY, 20);
-    EXPECT_EQ(game->world.cameraBottom, 55);
     EXPECT_EQ(game->world.jumps.size(), 11u);
     EXPECT_EQ(game->world.mainPage.cell(185, 75).marks, 0);
     EXPECT_EQ(assets->titleScreen.timer, 0);
