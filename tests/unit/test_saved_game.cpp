@@ -117,8 +117,6 @@ TEST_F(SavedGame, LoadingGivesBackTheSameWorld)
     std::string again = prefPath() + "again.storage";
     ASSERT_TRUE(restored.saveGame(again));
     EXPECT_EQ(readFileBytes(again), readFileBytes(path));
-    EXPECT_EQ(restored.world.playerPage, 2);
-    EXPECT_EQ(restored.world.jumps.size(), 10u);
     // The restored triggers are marked on their own pages.
     EXPECT_EQ(restored.world.secondPage.cell(81, 244).marks, Realm::triggerMark);
     EXPECT_EQ(restored.world.mainPage.cell(176, 243).marks, Realm::triggerMark);
