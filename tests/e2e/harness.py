@@ -23,6 +23,15 @@ def check(condition, message):
         raise Failure(message)
 
 
+def read_lines(path):
+    """The lines of a text file; none when it is not there yet."""
+    try:
+        with open(path, encoding="utf-8", errors="replace") as handle:
+            return handle.read().splitlines()
+    except FileNotFoundError:
+        return []
+
+
 def read_storage(path):
     """Parses a storage file into {"strings": {}, "objects": {}, "list": []} and the key order."""
     with open(path, "rb") as handle:
@@ -181,11 +190,7 @@ class Game:
         return os.path.join(self.user, name)
 
     def log(self):
-        try:
-            with open(self.path("full.log"), encoding="utf-8", errors="replace") as handle:
-                return handle.read().splitlines()
-        except FileNotFoundError:
-            return []
+        return read_lines(self.path("full.log"))
 
     def save_log(self):
         if os.path.exists(self.path("full.log")):
@@ -195,11 +200,7 @@ class Game:
         return read_storage(self.path("settings.storage"))
 
     def opened(self):
-        try:
-            with open(self.opened_log) as handle:
-                return handle.read().splitlines()
-        except FileNotFoundError:
-            return []
+        return read_lines(self.opened_log)
 
     def wait_for_log(self, text, timeout=30, after=0):
         """Waits until a log line (from index `after` on) contains `text`; returns its index."""

@@ -1,5 +1,8 @@
 #include "TestSupport.h"
 
+#include "core/Storage.h"
+#include "core/UserFiles.h"
+
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
@@ -20,4 +23,26 @@ bool fileExists(const std::string& path)
 {
     struct stat info;
     return stat(path.c_str(), &info) == 0;
+}
+
+std::string savedSetting(const std::string& key)
+{
+    Storage file;
+    file.load(prefPath() + "settings.storage", false);
+    return file.getString(key, "(none)");
+}
+
+std::string le32(uint32_t value)
+{
+    return std::string{char(value & 255), char(value >> 8 & 255), char(value >> 16 & 255), char(value >> 24 & 255)};
+}
+
+std::string storageText(const std::string& text)
+{
+    return le32(uint32_t(text.size())) + text;
+}
+
+std::string storageEntry(const std::string& key, const std::string& value)
+{
+    return "\x01" + storageText(key) + storageText(value);
 }

@@ -1,13 +1,12 @@
 #pragma once
 
 #include "SdlFixture.h"
-#include "core/AssetManager.h"
+#include "TestSupport.h"
 #include "core/Menu.h"
 #include "core/Storage.h"
 #include "core/UserFiles.h"
 
 #include <cstdio>
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -26,16 +25,13 @@ protected:
     {
         menu.reset();
         menu.pages.clear();
-        assets.reset();
         SdlTest::TearDown();
     }
 
     void start(int soundEnabled)
     {
         menu.pages.clear();
-        assets = std::make_unique<AssetManager>(renderer, soundEnabled);
-        assets->camera = camera.get();
-        assets->loadStartupFonts(camera.get());
+        makeAssets(soundEnabled);
         menu.init(*camera, assets.get());
         menu.startTime = SDL_GetTicks() - keySettleMs;
         menu.updateJoystickMenu(nullptr);
@@ -43,10 +39,7 @@ protected:
 
     bool key(SDL_Keycode code, bool repeat = false)
     {
-        SDL_Event event{};
-        event.type = SDL_KEYDOWN;
-        event.key.keysym.sym = code;
-        event.key.repeat = repeat ? 1 : 0;
+        SDL_Event event = keyDown(code, repeat);
         return menu.onKeyDown(&event);
     }
 
@@ -77,14 +70,5 @@ protected:
         return result;
     }
 
-    // A setting as written to disk.
-    std::string saved(const std::string& key)
-    {
-        Storage file;
-        file.load(prefPath() + "settings.storage", false);
-        return file.getString(key, "(none)");
-    }
-
-    std::unique_ptr<AssetManager> assets;
     Menu menu;
 };

@@ -25,6 +25,7 @@ void SdlTest::SetUp()
 
 void SdlTest::TearDown()
 {
+    assets.reset();
     if (mixerOpen)
         Mix_CloseAudio();
     camera.reset();
@@ -34,6 +35,13 @@ void SdlTest::TearDown()
         SDL_FreeSurface(screen);
     TTF_Quit();
     SDL_Quit();
+}
+
+void SdlTest::makeAssets(int soundEnabled)
+{
+    assets = std::make_unique<AssetManager>(renderer, soundEnabled);
+    assets->camera = camera.get();
+    assets->loadStartupFonts(camera.get());
 }
 
 bool SdlTest::openMixer(int channels)
@@ -76,6 +84,15 @@ SDL_Rect SdlTest::drawnArea(Uint32 background)
     if (right < 0)
         return SDL_Rect{0, 0, 0, 0};
     return SDL_Rect{left, top, right - left + 1, bottom - top + 1};
+}
+
+SDL_Event keyDown(SDL_Keycode code, bool repeat)
+{
+    SDL_Event event{};
+    event.type = SDL_KEYDOWN;
+    event.key.keysym.sym = code;
+    event.key.repeat = repeat ? 1 : 0;
+    return event;
 }
 
 SDL_Surface* makeSurface(int w, int h)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/AssetManager.h"
 #include "core/Camera.h"
 
 #include <SDL.h>
@@ -26,11 +27,18 @@ protected:
     // Bounding box of the pixels that differ from `background`; w 0 when there are none.
     SDL_Rect drawnArea(Uint32 background);
 
+    // Creates `assets` on the renderer, drawing through the camera, with the start-up fonts.
+    void makeAssets(int soundEnabled);
+
     SDL_Surface* screen = nullptr;
     SDL_Renderer* renderer = nullptr;
     std::unique_ptr<Camera> camera;
+    std::unique_ptr<AssetManager> assets;
     bool mixerOpen = false;
 };
+
+// A key press (or its repeat) as SDL delivers it.
+SDL_Event keyDown(SDL_Keycode code, bool repeat = false);
 
 // A blank 32-bit ARGB surface.
 SDL_Surface* makeSurface(int w, int h);

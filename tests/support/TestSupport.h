@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <cstdlib>
 #include <string>
 
@@ -10,6 +11,15 @@ const std::string& testUserRoot();
 std::string readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
+
+// Pieces of a storage file: a 32-bit little-endian number, a text with its length before
+// it, and a string entry.
+std::string le32(uint32_t value);
+std::string storageText(const std::string& text);
+std::string storageEntry(const std::string& key, const std::string& value);
+
+// A setting as last written to "settings.storage"; "(none)" when it is not there.
+std::string savedSetting(const std::string& key);
 
 // How many of the lines held in the log's ring contain `needle`.
 int logLinesContaining(const std::string& needle);

@@ -22,24 +22,6 @@ protected:
 
 } // namespace
 
-TEST_F(Achievements, HackerIsTheOnlyAchievementAndStartsLocked)
-{
-    AchievementManager manager;
-    ASSERT_EQ(manager.achievements.size(), 1u);
-    EXPECT_EQ(manager.getPtr(0)->id, "HACKER");
-    EXPECT_EQ(manager.getPtr(1), nullptr);
-    EXPECT_FALSE(manager.hasAchievement("HACKER", false));
-    EXPECT_FALSE(manager.hasAchievement("NOT-THERE", false));
-}
-
-TEST_F(Achievements, OfflineStartRequestsNothing)
-{
-    AchievementManager manager;
-    manager.setUser("0");
-    EXPECT_EQ(SteamPlatform::statsRequests(), 0);
-    EXPECT_EQ(manager.steamId, "0");
-}
-
 TEST_F(Achievements, StatsOfAnotherUserClearTheWordsThenRefillAndSave)
 {
     settingsStorage().setString("steamID", "111");
@@ -71,20 +53,13 @@ TEST_F(Achievements, UnlocksFromThePlatformAreMergedNeverCleared)
     EXPECT_GT(logLinesContaining("ACHIEVEMENT: HACKER = 1"), 0);
 }
 
-TEST_F(Achievements, AFailedQueryKeepsTheSettingsUntouched)
+TEST_F(Achievements, OfflineNothingIsAskedAndUnusableAnswersChangeNothing)
 {
     AchievementManager manager;
     manager.setUser("0");
-    SteamPlatform::post(statsAnswer(manager, k_EResultOK)); // HACKER unknown to the platform
-    SteamAPI_RunCallbacks();
-    EXPECT_GT(logLinesContaining("ERROR: retrieving achievement HACKER failed!"), 0);
-    EXPECT_FALSE(settingsStorage().has("steamID"));
-}
-
-TEST_F(Achievements, AnswersForOtherGamesOrWithErrorsAreIgnored)
-{
-    AchievementManager manager;
-    manager.setUser("0");
+    EXPECT_EQ(SteamPlatform::statsRequests(), 0);
+    EXPECT_EQ(manager.steamId, "0");
+    // Answers for another game or with an error are ignored.
     UserStatsReceived_t otherGame = statsAnswer(manager, k_EResultOK);
     otherGame.m_nGameID += 1;
     SteamPlatform::post(otherGame);
@@ -92,21 +67,22 @@ TEST_F(Achievements, AnswersForOtherGamesOrWithErrorsAreIgnored)
     SteamAPI_RunCallbacks();
     EXPECT_FALSE(manager.statsReceived);
     EXPECT_GT(logLinesContaining("RequestStats - failed, 2"), 0);
+    // An achievement the platform does not know fails the query.
+    SteamPlatform::post(statsAnswer(manager, k_EResultOK));
+    SteamAPI_RunCallbacks();
+    EXPECT_GT(logLinesContaining("ERROR: retrieving achievement HACKER failed!"), 0);
+    EXPECT_FALSE(settingsStorage().has("steamID"));
 }
 
-TEST_F(Achievements, StoringBeforeStatsArriveOnlyLogs)
+TEST_F(Achievements, StoringNeedsTheStatsFirst)
 {
+    SteamPlatform::setLoggedOn(true);
     AchievementManager manager;
     manager.unlocked[0] = 1;
     manager.storeAchievements();
     EXPECT_GT(logLinesContaining("ERROR: achievement not saved to steam - flag not initialized."), 0);
     EXPECT_FALSE(SteamPlatform::isAchievementSet("HACKER"));
-}
 
-TEST_F(Achievements, StoringAfterStatsSetsAndStores)
-{
-    SteamPlatform::setLoggedOn(true);
-    AchievementManager manager;
     manager.setUser("5");
     EXPECT_EQ(SteamPlatform::statsRequests(), 1);
     SteamPlatform::defineAchievement("HACKER", false);
@@ -123,6 +99,9 @@ TEST_F(Achievements, StoringAfterStatsSetsAndStores)
 TEST_F(Achievements, UnlockDuringPlayFiresOnceAndIsKeptAtOnce)
 {
     AchievementManager manager;
+    ASSERT_EQ(manager.achievements.size(), 1u);
+    EXPECT_EQ(manager.getPtr(1), nullptr);
+    EXPECT_FALSE(manager.hasAchievement("HACKER", false));
     EXPECT_TRUE(manager.unlock("HACKER"));
     EXPECT_TRUE(manager.popupActive);
     EXPECT_EQ(manager.getPtr(0)->popupCounter, 300);
@@ -134,14 +113,12 @@ TEST_F(Achievements, UnlockDuringPlayFiresOnceAndIsKeptAtOnce)
     EXPECT_FALSE(manager.unlock("HACKER"));
     EXPECT_FALSE(manager.popupActive);
     EXPECT_FALSE(manager.unlock("NOT-THERE"));
-}
+    EXPECT_FALSE(manager.hasAchievement("NOT-THERE", false));
 
-TEST_F(Achievements, WordsLoadedAtGameStartAlsoFillTheStartRecord)
-{
-    settingsStorage().setInt("achievements0", 1);
-    AchievementManager manager;
-    manager.loadWords(false);
-    EXPECT_FALSE(manager.hasAchievement("HACKER", true));
-    manager.loadWords(true);
-    EXPECT_TRUE(manager.hasAchievement("HACKER", true));
+    // Words loaded at the start of a game fill the start record too.
+    AchievementManager later;
+    later.loadWords(false);
+    EXPECT_FALSE(later.hasAchievement("HACKER", true));
+    later.loadWords(true);
+    EXPECT_TRUE(later.hasAchievement("HACKER", true));
 }

@@ -2,25 +2,11 @@
 
 #include "core/AssetManager.h"
 #include "core/AudioSetup.h"
-#include "core/Settings.h"
 #include "core/UserFiles.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
-
-
-namespace {
-
-// A value from the settings file as last saved.
-std::string saved(const std::string& key)
-{
-    Storage file;
-    file.load(prefPath() + "settings.storage", false);
-    return file.getString(key, "");
-}
-
-} // namespace
 
 TEST(AudioSetup, EachUnfinishedAttemptFallsBackToTheNextRow)
 {
@@ -40,8 +26,8 @@ TEST(AudioSetup, EachUnfinishedAttemptFallsBackToTheNextRow)
         EXPECT_EQ(logLinesContaining(opened), 1) << crashed;
         EXPECT_EQ(channels, 32);
         EXPECT_EQ(settings.getInt("audioCrashed2", -1), 0);
-        EXPECT_EQ(saved("audioCrashed2"), "0");
-        EXPECT_EQ(saved("audioFreq"), std::to_string(frequency));
+        EXPECT_EQ(savedSetting("audioCrashed2"), "0");
+        EXPECT_EQ(savedSetting("audioFreq"), std::to_string(frequency));
     }
 }
 
@@ -100,15 +86,4 @@ TEST(AudioSetup, WithoutADeviceTheGameRunsSilent)
     EXPECT_EQ(assets.maxChannelUsed, -1);
     EXPECT_TRUE(assets.sounds.empty());
     EXPECT_EQ(logLinesContaining("Cannot load sound"), 0);
-}
-
-TEST(AudioSetup, StartupSettingsGainTheCounterAndVsync)
-{
-    Storage& settings = loadAndSetupSettings();
-    int channels = 0;
-    setupAudio(settings, channels);
-    Mix_CloseAudio();
-    EXPECT_EQ(saved("audioCrashed2"), "0");
-    EXPECT_EQ(saved("vsync"), "1");
-    EXPECT_EQ(saved("musicVolume2"), "100");
 }

@@ -17,54 +17,37 @@ void faultInside()
 
 } // namespace
 
-TEST(CrashGuard, HardwareFaultAbandonsTheFrameWhenHandled)
+TEST(CrashGuard, FaultsAndExceptionsAbandonTheFrameWhenHandled)
 {
     CrashGuard::install();
     int faults = 0;
     bool finished = false;
-    bool completed = CrashGuard::run([&] { faultInside(); finished = true; }, [&] { faults++; return true; });
-    EXPECT_FALSE(completed);
+    int stackBefore = traceBuffer().stack.index;
+    std::string location;
+    auto handled = [&] {
+        faults++;
+        TraceEntry entry;
+        if (location.empty() && traceBuffer().popStackEntry(entry))
+            location = formatTraceEntry(entry); // the faulting function is on top of the stack
+        return true;
+    };
+    EXPECT_FALSE(CrashGuard::run([&] { faultInside(); finished = true; }, handled));
     EXPECT_FALSE(finished);
     EXPECT_EQ(faults, 1);
+    EXPECT_NE(location.find("faultInside"), std::string::npos) << location;
+    EXPECT_FALSE(CrashGuard::run([] { throw std::runtime_error("broken frame"); }, handled));
+    EXPECT_EQ(faults, 2);
 
-    // The guard stays usable for the next frames.
-    completed = CrashGuard::run([&] { finished = true; }, [&] { faults++; return true; });
-    EXPECT_TRUE(completed);
-    EXPECT_TRUE(finished);
-    EXPECT_EQ(faults, 1);
-}
-
-TEST(CrashGuard, ExceptionsAreHandledLikeFaults)
-{
-    CrashGuard::install();
-    int faults = 0;
-    EXPECT_FALSE(CrashGuard::run([] { throw std::runtime_error("broken frame"); }, [&] { faults++; return true; }));
-    EXPECT_EQ(faults, 1);
-}
-
-TEST(CrashGuard, TraceStackIsBalancedAfterAFault)
-{
-    CrashGuard::install();
-    int before = traceBuffer().stack.index;
+    // The guard stays usable for the next frames, and the trace stack stays balanced.
     for (int i = 0; i < 5; i++)
         CrashGuard::run([] { faultInside(); }, [] { return true; });
-    EXPECT_EQ(traceBuffer().stack.index, before);
+    EXPECT_EQ(traceBuffer().stack.index, stackBefore);
+    EXPECT_TRUE(CrashGuard::run([&] { finished = true; }, handled));
+    EXPECT_TRUE(finished);
+    EXPECT_EQ(faults, 2);
 }
 
-TEST(CrashGuard, OnFaultSeesTheFaultingFunctionOnTopOfTheStack)
-{
-    CrashGuard::install();
-    std::string location;
-    CrashGuard::run([] { faultInside(); }, [&] {
-        TraceEntry entry;
-        if (traceBuffer().popStackEntry(entry))
-            location = formatTraceEntry(entry);
-        return true;
-    });
-    EXPECT_NE(location.find("faultInside"), std::string::npos) << location;
-}
-
-TEST(CrashGuardDeathTest, UnhandledFaultEndsTheProcess)
+TEST(CrashGuardDeathTest, UnhandledFaultsEndTheProcess)
 {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(
@@ -73,11 +56,6 @@ TEST(CrashGuardDeathTest, UnhandledFaultEndsTheProcess)
             CrashGuard::run([] { faultInside(); }, [] { return false; });
         },
         testing::KilledBySignal(SIGSEGV), "");
-}
-
-TEST(CrashGuardDeathTest, UnhandledExceptionEndsTheProcess)
-{
-    GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_DEATH(
         {
             CrashGuard::install();

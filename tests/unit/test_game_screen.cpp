@@ -36,15 +36,12 @@ protected:
         SdlTest::SetUp();
         settingsStorage().strings.clear();
         std::remove((prefPath() + "savegame.storage").c_str());
-        assets = std::make_unique<AssetManager>(renderer, 0);
-        assets->camera = camera.get();
-        assets->loadStartupFonts(camera.get());
+        makeAssets(0);
         assets->achievements = &achievements;
     }
     void TearDown() override
     {
         game.reset();
-        assets.reset();
         SdlTest::TearDown();
     }
 
@@ -68,18 +65,21 @@ protected:
 
     bool press(SDL_Keycode key, bool repeat = false)
     {
-        SDL_Event event{};
-        event.type = SDL_KEYDOWN;
-        event.key.keysym.sym = key;
-        event.key.repeat = repeat;
+        SDL_Event event = keyDown(key, repeat);
         return game->onKeyDown(&event);
     }
     void release(SDL_Keycode key)
     {
-        SDL_Event event{};
+        SDL_Event event = keyDown(key);
         event.type = SDL_KEYUP;
-        event.key.keysym.sym = key;
         game->onKeyUp(&event);
+    }
+    // One step of the bit: the key pressed for a frame, then let go.
+    void tapKey(SDL_Keycode key)
+    {
+        press(key);
+        drawFrames(1);
+        release(key);
     }
     int drawFrames(int count, float dt = frame)
     {
@@ -106,7 +106,6 @@ protected:
 
     AchievementManager achievements;
     std::map<int, Joystick*> controllers;
-    std::unique_ptr<AssetManager> assets;
     std::unique_ptr<ListeningGame> game;
 };
 
@@ -150,15 +149,11 @@ TEST_F(GameScreen, ANewGameTellsTheStoryUntilPauseSkipsIt)
 {
     start(true);
     EXPECT_FALSE(game->world.levelLoaded);
-    EXPECT_EQ(game->world.jumps.size(), 12u);
-    EXPECT_EQ(game->world.mainPage.cell(185, 75).marks, Realm::triggerMark);
     drawFrames(3);
     EXPECT_GT(assets->titleScreen.timer, 0);
     // Walking keys do nothing during the story.
-    press(SDLK_RIGHT);
-    drawFrames(1);
+    tapKey(SDLK_RIGHT);
     EXPECT_EQ(game->world.playerX, 12);
-    release(SDLK_RIGHT);
 
     // A change of the window size pauses a game, but not its story.
     game->pause();
@@ -169,8 +164,7 @@ TEST_F(GameScreen, ANewGameTellsTheStoryUntilPauseSkipsIt)
     EXPECT_FALSE(game->world.pauseMenuOpen);
     game->openingTimer = 2;
     game->world.mainPage.clear();
-    press(SDLK_RIGHT);
-    drawFrames(1);
+    tapKey(SDLK_RIGHT);
     EXPECT_EQ(game->world.playerX, 13);
 }
 
@@ -226,49 +220,40 @@ TEST_F(GameScreen, PauseMenuMovesWithinItsRowsAndChangesTheVolumes)
 
 TEST_F(GameScreen, SaveAndExitLeavesTheScreenAndContinueComesBackThere)
 {
-    startPlaying();
-    game->world.playerX = 40;
-    game->world.playerY = 20;
-    game->world.cameraBottom = 55;
-    game->world.jumps.erase(game->world.jumps.begin());
-    press(SDLK_ESCAPE);
-    press(SDLK_DOWN);
-    press(SDLK_DOWN);
-    press(SDLK_DOWN);
-    EXPECT_FALSE(press(SDLK_RETURN));
-    EXPECT_TRUE(fileExists(prefPath() + "savegame.storage"));
-    EXPECT_FALSE(game->world.pauseMenuOpen);
-    EXPECT_GT(logLinesContaining("Game::selectMenu() CH = 3"), 0);
-    // The next event does not leave again.
-    EXPECT_TRUE(press(SDLK_DOWN));
-
-    start(false);
-    EXPECT_TRUE(game->world.levelLoaded);
-    EXPECT_EQ(game->world.playerX, 40);
-    EXPECT_EQ(game->world.playerY, 20);
-    EXPECT_EQ(game->world.cameraBottom, 55);
-    EXPECT_EQ(game->world.jumps.size(), 11u);
-    EXPECT_EQ(game->world.mainPage.cell(185, 75).marks, 0);
-    EXPECT_EQ(assets->titleScreen.timer, 0);
-
-    // A new game after that starts with every trigger again.
-    start(true);
-    EXPECT_EQ(game->world.jumps.size(), 12u);
-    EXPECT_EQ(game->world.mainPage.cell(185, 75).marks, Realm::triggerMark);
-}
-
-TEST_F(GameScreen, ContinuingWithoutASavedGameStartsPlayableAtTheStart)
-{
+    // Without a saved game, CONTINUE starts playable at the start.
     start(false);
     EXPECT_TRUE(game->world.levelLoaded);
     EXPECT_EQ(game->world.playerX, 12);
     EXPECT_EQ(game->world.jumps.size(), 12u);
     EXPECT_GT(logLinesContaining("WARNING: The saved game was not fully restored"), 0);
+
+    startPlaying();
+    game->world.playerX = 40;
+    game->world.playerY = 20;
+    game->world.jumps.erase(game->world.jumps.begin());
+    press(SDLK_ESCAPE);
+    for (int row = 0; row < 3; row++)
+        press(SDLK_DOWN);
+    EXPECT_FALSE(press(SDLK_RETURN));
+    EXPECT_TRUE(fileExists(prefPath() + "savegame.storage"));
+    EXPECT_FALSE(game->world.pauseMenuOpen);
+    EXPECT_GT(logLinesContaining("Game::selectMenu() CH = 3"), 0);
+    EXPECT_TRUE(press(SDLK_DOWN)); // the next event does not leave again
+
+    start(false);
+    EXPECT_TRUE(game->world.levelLoaded);
+    EXPECT_EQ(game->world.playerX, 40);
+    EXPECT_EQ(game->world.jumps.size(), 11u);
+    EXPECT_EQ(game->world.mainPage.cell(185, 75).marks, 0);
+    EXPECT_EQ(assets->titleScreen.timer, 0);
     game->openingTimer = 2;
-    game->world.mainPage.clear();
-    press(SDLK_DOWN);
-    drawFrames(1);
-    EXPECT_EQ(game->world.playerY, 15);
+    tapKey(SDLK_DOWN);
+    EXPECT_EQ(game->world.playerY, 21);
+
+    // A new game after that starts with every trigger again.
+    start(true);
+    EXPECT_EQ(game->world.jumps.size(), 12u);
+    EXPECT_EQ(game->world.mainPage.cell(185, 75).marks, Realm::triggerMark);
 }
 
 // --- Drawing --------------------------------------------------------------------
@@ -308,30 +293,22 @@ TEST_F(GameScreen, TheCharacterMapScrollsOnlyNearItsSides)
     EXPECT_EQ(game->characterMapStart(), 0);
 }
 
-TEST_F(GameScreen, TheScanlineBrightensItsRowOnlyWhenSwitchedOn)
+TEST_F(GameScreen, TheScanlineAndTheStripesFollowTheirSettings)
 {
     for (int scanline : {0, 1}) {
         settingsStorage().setInt("scanline", scanline);
         settingsStorage().setInt("overlay", 0);
         startPlaying();
         game->scanlineTimer = 0.5f; // row 14 of the screen
-        drawFrames(1, 0);
-        SDL_Color digit = brightestIn(1, 14);
+        int without = drawFrames(1, 0);
         SCOPED_TRACE(scanline);
-        EXPECT_EQ(digit.g, scanline ? 180 : 153);
+        EXPECT_EQ(brightestIn(1, 14).g, scanline ? 180 : 153);
         EXPECT_EQ(brightestIn(1, 15).g, 153);
+        // The stripes are tiled 512 pixels high over the grid below the top rows.
+        game->showOverlay = true;
+        int tiles = ((game->rows - 3) * game->cellHeight + 511) / 512;
+        EXPECT_EQ(drawFrames(1, 0) - without, tiles);
     }
-}
-
-TEST_F(GameScreen, StripesCoverTheGridOnlyWithTheOverlayOn)
-{
-    settingsStorage().setInt("overlay", 0);
-    startPlaying();
-    int without = drawFrames(1, 0);
-    game->showOverlay = true;
-    int with = drawFrames(1, 0);
-    int tiles = ((game->rows - 3) * game->cellHeight + 511) / 512;
-    EXPECT_EQ(with - without, tiles);
 }
 
 TEST_F(GameScreen, TheCharacterMapShowsMarksThatFadeAway)
@@ -341,12 +318,8 @@ TEST_F(GameScreen, TheCharacterMapShowsMarksThatFadeAway)
     World& world = game->world;
     world.mainPage.cell(13, 15).value = 'A'; // a wall right of where the player goes
     world.mainPage.cell(20, 20).marks = Realm::triggerMark;
-    press(SDLK_DOWN);
-    drawFrames(1);
-    release(SDLK_DOWN);
-    press(SDLK_RIGHT);
-    drawFrames(1);
-    release(SDLK_RIGHT);
+    tapKey(SDLK_DOWN);
+    tapKey(SDLK_RIGHT);
     // The trail where the player was, the bump on the wall.
     EXPECT_TRUE(world.mainPage.cell(12, 14).marks & Realm::trailMark);
     EXPECT_TRUE(world.mainPage.cell(13, 15).marks & Realm::bumpMark);
@@ -388,9 +361,7 @@ TEST_F(GameScreen, ReachingTheExitClosesTheScreenAndStopsInput)
     world.playerX = 175;
     world.playerY = 243;
     world.playerPage = 66;
-    press(SDLK_RIGHT);
-    drawFrames(1);
-    release(SDLK_RIGHT);
+    tapKey(SDLK_RIGHT);
     ASSERT_GT(world.endTimer, 0);
     press(SDLK_LEFT);
     press(SDLK_ESCAPE);
@@ -419,9 +390,7 @@ TEST_F(GameScreen, ChangingTheRunningCodeUnlocksHackerOnceWithItsPopup)
     world.programLocation = 30 * 256 + 10;
     world.playerX = 31;
     world.playerY = 11;
-    press(SDLK_UP); // onto the operand: the add reads the bit
-    drawFrames(1);
-    release(SDLK_UP);
+    tapKey(SDLK_UP); // onto the operand: the add reads the bit
     EXPECT_EQ(world.dataRegister, 64);
     EXPECT_TRUE(achievements.hasAchievement("HACKER", false));
     EXPECT_EQ(settingsStorage().getInt("achievements0", 0), 1);
@@ -437,11 +406,8 @@ TEST_F(GameScreen, ChangingTheRunningCodeUnlocksHackerOnceWithItsPopup)
     EXPECT_FALSE(game->popupShowing);
 
     // Doing it again is no news.
-    press(SDLK_DOWN);
-    drawFrames(1);
-    release(SDLK_DOWN);
-    press(SDLK_UP);
-    drawFrames(1);
+    tapKey(SDLK_DOWN);
+    tapKey(SDLK_UP);
     EXPECT_EQ(achievements.getPtr(0)->popupCounter, 0);
     EXPECT_FALSE(achievements.popupActive);
     EXPECT_EQ(game->count("ach1.wav"), 1);

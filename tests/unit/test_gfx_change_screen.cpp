@@ -1,4 +1,5 @@
 #include "SdlFixture.h"
+#include "TestSupport.h"
 #include "VirtualPad.h"
 #include "core/AssetManager.h"
 #include "core/CachedText.h"
@@ -8,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
 class GfxChangeScreenTest : public SdlTest {
@@ -15,9 +18,7 @@ protected:
     void SetUp() override
     {
         SdlTest::SetUp();
-        assets = std::make_unique<AssetManager>(renderer, 0);
-        assets->camera = camera.get();
-        assets->loadStartupFonts(camera.get());
+        makeAssets(0);
         Storage& settings = settingsStorage();
         settings.strings.clear();
         settings.setInt("windowW", 1360);
@@ -30,39 +31,24 @@ protected:
     void TearDown() override
     {
         screen.text.reset();
-        assets.reset();
         SdlTest::TearDown();
     }
 
     bool press(SDL_Keycode code, bool repeat = false)
     {
-        SDL_Event event{};
-        event.type = SDL_KEYDOWN;
-        event.key.keysym.sym = code;
-        event.key.repeat = repeat ? 1 : 0;
+        SDL_Event event = keyDown(code, repeat);
         return screen.onKeyDown(&event);
-    }
-
-    std::string saved(const std::string& key)
-    {
-        Storage file;
-        file.load(prefPath() + "settings.storage", false);
-        return file.getString(key, "(none)");
     }
 
     void expectReverted()
     {
         EXPECT_EQ(screen.status, 2);
-        EXPECT_EQ(saved("windowW"), "1280");
-        EXPECT_EQ(saved("windowH"), "800");
-        EXPECT_EQ(saved("windowBorder"), "1");
-        EXPECT_EQ(saved("fullscreen"), "0");
-        EXPECT_EQ(saved("fullscreenModified"), "0");
-        EXPECT_EQ(saved("fullscreenAutodetect"), "0");
-        EXPECT_EQ(saved("needConfirmGfxChange"), "0");
+        for (const auto& [key, value] : std::map<std::string, std::string>{{"windowW", "1280"}, {"windowH", "800"},
+                 {"windowBorder", "1"}, {"fullscreen", "0"}, {"fullscreenModified", "0"},
+                 {"fullscreenAutodetect", "0"}, {"needConfirmGfxChange", "0"}})
+            EXPECT_EQ(savedSetting(key), value) << key;
     }
 
-    std::unique_ptr<AssetManager> assets;
     GfxChangeScreen screen;
 };
 
@@ -94,12 +80,12 @@ TEST_F(GfxChangeScreenTest, OnlyTheAKeyAccepts)
     EXPECT_EQ(screen.status, 0);
     press(SDLK_a);
     EXPECT_EQ(screen.status, 1);
-    EXPECT_EQ(saved("needConfirmGfxChange"), "0");
-    EXPECT_EQ(saved("windowW"), "1360");
-    EXPECT_EQ(saved("fullscreenModified"), "1");
+    EXPECT_EQ(savedSetting("needConfirmGfxChange"), "0");
+    EXPECT_EQ(savedSetting("windowW"), "1360");
+    EXPECT_EQ(savedSetting("fullscreenModified"), "1");
     press(SDLK_ESCAPE); // the verdict stands
     EXPECT_EQ(screen.status, 1);
-    EXPECT_EQ(saved("windowW"), "1360");
+    EXPECT_EQ(savedSetting("windowW"), "1360");
 }
 
 TEST_F(GfxChangeScreenTest, EscapeRevertsAtOnce)

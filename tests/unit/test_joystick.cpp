@@ -32,7 +32,7 @@ protected:
 
 } // namespace
 
-TEST(ControllerCodes, CodesAndTheirDescriptions)
+TEST(ControllerCodes, CodesDescriptionsAndAxisLevels)
 {
     EXPECT_EQ(buttonCode(5), 105);
     EXPECT_EQ(hatCode(0, SDL_HAT_UP), 201);
@@ -44,25 +44,16 @@ TEST(ControllerCodes, CodesAndTheirDescriptions)
 
     Joystick none(-1); // no such device: unconfigured, no labels
     EXPECT_EQ(none.name, "Cannot open joystick device");
-    EXPECT_EQ(none.describeInput(0), "none");
-    EXPECT_EQ(none.describeInput(105), "button 5");
-    EXPECT_EQ(none.describeInput(303), "axis y+");
-    EXPECT_EQ(none.describeInput(300), "axis x-");
-    EXPECT_EQ(none.describeInput(224), "hat 2 down");
-    EXPECT_EQ(none.describeInput(203), "none");
+    const std::pair<int, const char*> descriptions[] = {{0, "none"}, {105, "button 5"}, {303, "axis y+"},
+        {300, "axis x-"}, {224, "hat 2 down"}, {203, "none"}};
+    for (const auto& [code, text] : descriptions)
+        EXPECT_EQ(none.describeInput(code), text) << code;
+    const std::pair<int, int> levels[] = {{-16501, -2}, {-16500, -1}, {11000, 0}, {11001, 1}, {32767, 2}};
+    for (const auto& [value, level] : levels)
+        EXPECT_EQ(none.axisPosition(value), level) << value;
 }
 
-TEST(ControllerCodes, AxisLevels)
-{
-    Joystick stick(-1);
-    EXPECT_EQ(stick.axisPosition(-16501), -2);
-    EXPECT_EQ(stick.axisPosition(-16500), -1);
-    EXPECT_EQ(stick.axisPosition(11000), 0);
-    EXPECT_EQ(stick.axisPosition(11001), 1);
-    EXPECT_EQ(stick.axisPosition(32767), 2);
-}
-
-TEST_F(VirtualControllers, KnownModelGetsItsDefaultsAndLabels)
+TEST_F(VirtualControllers, KnownModelsGetTheirDefaultsAndLabelsOthersWait)
 {
     Joystick* stick = attach(0x046d, 0xc216);
     EXPECT_TRUE(stick->knownModel);
@@ -78,17 +69,13 @@ TEST_F(VirtualControllers, KnownModelGetsItsDefaultsAndLabels)
     Storage* record = settingsStorage().getObject("sticks", false)->getObject(stick->guidString, false);
     ASSERT_NE(record, nullptr);
     EXPECT_EQ(record->getInt("ATTACK", 0), 101);
-}
 
-TEST_F(VirtualControllers, UnknownModelWaitsForConfiguration)
-{
-    Joystick* stick = attach(0x1234, 0x5678);
-    EXPECT_FALSE(stick->knownModel);
-    EXPECT_FALSE(stick->isConfigured);
-    EXPECT_EQ(stick->left, 0);
-    EXPECT_EQ(stick->axes.size(), 4u);
-    EXPECT_EQ(stick->hats.size(), 1u);
-    EXPECT_GE(stick->instanceId(), 0);
+    Joystick* unknown = attach(0x1234, 0x5678);
+    EXPECT_FALSE(unknown->knownModel);
+    EXPECT_FALSE(unknown->isConfigured);
+    EXPECT_EQ(unknown->left, 0);
+    EXPECT_EQ(unknown->axes.size(), 4u);
+    EXPECT_EQ(unknown->hats.size(), 1u);
 }
 
 TEST_F(VirtualControllers, StoredCompleteBindingsWinOverTheDatabase)

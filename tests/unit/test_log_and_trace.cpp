@@ -60,6 +60,9 @@ TEST(Trace, StackListsInnermostFunctionFirstWithoutSourceRoot)
     outer(location);
     EXPECT_EQ(location.rfind("tests/unit/test_log_and_trace.cpp:", 0), 0u) << location;
     EXPECT_NE(location.find("innermost"), std::string::npos) << location;
+
+    TraceEntry entry{12, "game/x.cpp", "std::map<int, int> Game::pause(int, const char*)"};
+    EXPECT_EQ(formatTraceEntry(entry), "game/x.cpp:12 Game::pause"); // the qualified name only
 }
 
 TEST(Trace, HistoryRecordsEveryCallAndWraps)
@@ -93,8 +96,3 @@ TEST(Trace, StackRingUnwindsAcrossItsWrap)
     EXPECT_EQ(entry.line, TraceRing::size - 2);
 }
 
-TEST(Trace, FormatKeepsTheQualifiedName)
-{
-    TraceEntry entry{12, "game/x.cpp", "std::map<int, int> Game::pause(int, const char*)"};
-    EXPECT_EQ(formatTraceEntry(entry), "game/x.cpp:12 Game::pause");
-}

@@ -1,6 +1,7 @@
 #include "Faults.h"
 #include "SdlFixture.h"
 #include "TestSupport.h"
+#include "VirtualPad.h"
 #include "core/AssetManager.h"
 #include "core/CachedText.h"
 #include "core/CrashGuard.h"
@@ -11,7 +12,7 @@
 
 #include <gtest/gtest.h>
 
-#include <dirent.h>
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace {
@@ -47,12 +48,9 @@ public:
 std::vector<std::string> crashFiles()
 {
     std::vector<std::string> found;
-    if (DIR* folder = opendir(prefPath().c_str())) {
-        while (dirent* entry = readdir(folder))
-            if (std::string(entry->d_name).rfind("crash-", 0) == 0)
-                found.push_back(prefPath() + entry->d_name);
-        closedir(folder);
-    }
+    for (const auto& entry : std::filesystem::directory_iterator(prefPath()))
+        if (entry.path().filename().string().rfind("crash-", 0) == 0)
+            found.push_back(entry.path().string());
     return found;
 }
 
@@ -65,9 +63,7 @@ void startInput()
 
 void pushKey(SDL_Keycode key)
 {
-    SDL_Event event = {};
-    event.type = SDL_KEYDOWN;
-    event.key.keysym.sym = key;
+    SDL_Event event = keyDown(key);
     SDL_PushEvent(&event);
 }
 
@@ -100,6 +96,7 @@ protected:
         assets.reset();
         for (auto& entry : controllers)
             delete entry.second;
+        detachVirtualPads();
         SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
         SdlTest::TearDown();
     }
@@ -114,13 +111,7 @@ protected:
 
     Joystick* attachController(bool preventBounce)
     {
-        SDL_VirtualJoystickDesc desc = {};
-        desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-        desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-        desc.naxes = 2;
-        desc.nbuttons = 4;
-        int index = SDL_JoystickAttachVirtualEx(&desc);
-        auto* stick = new Joystick(index);
+        auto* stick = new Joystick(attachVirtualPad(0x1234, 0x5678, "Test pad"));
         stick->preventBounce = preventBounce;
         controllers[stick->instanceId()] = stick;
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
@@ -128,22 +119,11 @@ protected:
     }
 
     std::map<int, Joystick*> controllers;
-    std::unique_ptr<AssetManager> assets;
     std::unique_ptr<Main> main;
     ProbeScreen probe;
 };
 
 } // namespace
-
-TEST_F(MainLoop, SwitchingScreensTellsBothAndNeverDestroys)
-{
-    main->switchEventHandler(&probe);
-    EXPECT_EQ(probe.focusGained, 1);
-    main->switchEventHandler(&probe);
-    EXPECT_EQ(probe.focusLost, 1);
-    EXPECT_EQ(probe.focusGained, 2);
-    EXPECT_EQ(main->getStick(12345), nullptr);
-}
 
 TEST_F(MainLoop, MenuTakesOneKeyPerFrameOtherScreensTakeAll)
 {
@@ -178,7 +158,13 @@ TEST_F(MainLoop, F1TogglesTheLogAndStillReachesTheScreen)
 
 TEST_F(MainLoop, LeavingAScreenReturnsToTheMenuAndLeavingTheMenuQuits)
 {
+    // Switching screens tells both, even when it is the same screen again.
     main->switchEventHandler(&probe);
+    main->switchEventHandler(&probe);
+    EXPECT_EQ(probe.focusLost, 1);
+    EXPECT_EQ(probe.focusGained, 2);
+    EXPECT_EQ(main->getStick(12345), nullptr);
+
     probe.leaveOnKey = true;
     pushKey(SDLK_x);
     frame();
@@ -233,12 +219,8 @@ TEST_F(MainLoop, AxisChangesAreDebouncedOnControllersThatAskForIt)
 
 TEST_F(MainLoop, AControllerMappedTwiceReplacesTheFirst)
 {
-    SDL_VirtualJoystickDesc desc = {};
-    desc.version = SDL_VIRTUAL_JOYSTICK_DESC_VERSION;
-    desc.type = SDL_JOYSTICK_TYPE_GAMECONTROLLER;
-    desc.naxes = 2;
     startInput();
-    SDL_JoystickAttachVirtualEx(&desc); // queues a device-added event
+    attachVirtualPad(0x1234, 0x5678, "Test pad"); // queues a device-added event
     frame();
     ASSERT_EQ(controllers.size(), 1u);
     startInput();

@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 using namespace std::string_literals;
 
@@ -17,7 +18,8 @@ namespace {
 TEST(Realm, OutOfRangeCellsShareTheSpareCell)
 {
     auto realm = std::make_unique<Realm>();
-    EXPECT_EQ(&realm->cell(256, 0), &realm->cell(0, -1));
+    EXPECT_EQ(&realm->cell(256, 0), &realm->spare);
+    EXPECT_EQ(&realm->cell(0, -1), &realm->spare);
     EXPECT_EQ(&realm->cell(-1, 300), &realm->spare);
     realm->cell(999, 999).value = 7;
     EXPECT_EQ(realm->cell(-5, 2).value, 7);
@@ -30,14 +32,10 @@ TEST(Realm, OutOfRangeCellsShareTheSpareCell)
 TEST(GlyphTable, BothWays)
 {
     GlyphTable glyphs;
-    EXPECT_EQ(glyphs.byteOf("A"), 65);
-    EXPECT_EQ(glyphs.byteOf("☺"), 1);
-    EXPECT_EQ(glyphs.byteOf("■"), 254);
-    EXPECT_EQ(glyphs.byteOf("╚"), 200);
-    EXPECT_EQ(glyphs.byteOf(" "), 0);
-    EXPECT_EQ(glyphs.byteOf("€"), 0);
-    EXPECT_EQ(glyphs.byteOf("\n"), 0);
-    EXPECT_EQ(glyphs.byteOf(""), 0);
+    const std::pair<const char*, int> bytes[] = {{"A", 65}, {"☺", 1}, {"■", 254}, {"╚", 200}, {" ", 0}, {"€", 0},
+        {"\n", 0}, {"", 0}};
+    for (const auto& [glyph, byte] : bytes)
+        EXPECT_EQ(glyphs.byteOf(glyph), byte) << glyph;
     EXPECT_EQ(glyphs.glyph(0), " ");
     EXPECT_EQ(glyphs.glyph(127), " ");
     EXPECT_EQ(glyphs.glyph(255), " ");
@@ -45,9 +43,8 @@ TEST(GlyphTable, BothWays)
     EXPECT_EQ(glyphs.glyph(176), "░");
     // Every glyph but the blanks reads back as its own byte.
     for (int byte = 1; byte < 255; byte++) {
-        if (byte == 32 || byte == 127)
-            continue;
-        EXPECT_EQ(glyphs.byteOf(glyphs.glyph(byte)), byte) << byte;
+        if (byte != 32 && byte != 127)
+            EXPECT_EQ(glyphs.byteOf(glyphs.glyph(byte)), byte) << byte;
     }
 }
 
@@ -79,30 +76,32 @@ protected:
     }
 };
 
-TEST_F(LevelLoaderTest, ShortLinesEndWithTheLineFeedsZero)
+TEST_F(LevelLoaderTest, EachCharacterIsAByteAndEachLineARow)
 {
-    fill(7);
-    EXPECT_TRUE(load("ab\n╚€\r\n"));
-    EXPECT_EQ(realm->cell(0, 0).value, 97);
-    EXPECT_EQ(realm->cell(1, 0).value, 98);
-    EXPECT_EQ(realm->cell(2, 0).value, 0);
-    EXPECT_EQ(realm->cell(3, 0).value, 7);
-    EXPECT_EQ(realm->cell(0, 1).value, 200);
-    EXPECT_EQ(realm->cell(1, 1).value, 0); // not in code page 437
-    EXPECT_EQ(realm->cell(2, 1).value, 0); // carriage return
-    EXPECT_EQ(realm->cell(3, 1).value, 0); // line feed
-    EXPECT_EQ(realm->cell(4, 1).value, 7);
-    EXPECT_EQ(realm->cell(0, 2).value, 7);
+    // The rows' first bytes after loading over memory full of 7s.
+    const struct {
+        std::string file;
+        bool loads;
+        std::vector<std::vector<int>> rows;
+    } maps[] = {
+        {"ab\n╚€\r\n", true, {{97, 98, 0, 7}, {200, 0, 0, 0, 7}, {7}}}, // € and the carriage return are 0
+        {"\xEF\xBB\xBF" "A", true, {{0, 65, 7}}},      // a byte order mark is one unknown character
+        {"A\0B\n"s, true, {{'A', 0, 'B', 0, 7}}},       // NUL is a character like any other
+        {std::string(100000, 'x') + "\nB\n", true, {{'x'}, {'x'}, {'B', 0}, {7}}}, // read as several rows
+        {"ok\nfi\xFFne\nnever\n", false, {{'o'}, {7}, {7}}}, // invalid UTF-8 keeps the rows above
+        {"A\xE2\x95", false, {}},                            // a sequence cut off by the end of the file
+    };
+    for (const auto& map : maps) {
+        SCOPED_TRACE(map.file.substr(0, 20));
+        fill(7);
+        EXPECT_EQ(load(map.file), map.loads);
+        for (size_t row = 0; row < map.rows.size(); row++)
+            for (size_t column = 0; column < map.rows[row].size(); column++)
+                EXPECT_EQ(realm->cell(int(column), int(row)).value, map.rows[row][column]) << column << ", " << row;
+    }
     EXPECT_TRUE(logHas("Level loaded successfully."));
-}
-
-TEST_F(LevelLoaderTest, AByteOrderMarkIsOneUnknownCharacter)
-{
-    fill(7);
-    EXPECT_TRUE(load("\xEF\xBB\xBF" "A"));
-    EXPECT_EQ(realm->cell(0, 0).value, 0);
-    EXPECT_EQ(realm->cell(1, 0).value, 65);
-    EXPECT_EQ(realm->cell(2, 0).value, 7); // no line feed at the end of the file
+    EXPECT_TRUE(logHas("ERROR: Invalid UTF-8 in line: fi\uFFFDne"));
+    EXPECT_TRUE(logHas("       This part is fine: fi"));
 }
 
 TEST_F(LevelLoaderTest, OnlyTheFirst256RowsAndColumnsAreRead)
@@ -115,40 +114,6 @@ TEST_F(LevelLoaderTest, OnlyTheFirst256RowsAndColumnsAreRead)
     EXPECT_EQ(realm->cell(255, 0).value, '0');
     EXPECT_EQ(realm->spare.value, 0);
     EXPECT_TRUE(logHas("WARNING: Map file " + path + " has more than 256 rows, the rest is ignored"));
-}
-
-TEST_F(LevelLoaderTest, AVeryLongLineIsReadAsSeveralRows)
-{
-    fill(7);
-    EXPECT_TRUE(load(std::string(100000, 'x') + "\nB\n"));
-    EXPECT_EQ(realm->cell(0, 0).value, 'x');
-    EXPECT_EQ(realm->cell(0, 1).value, 'x'); // the rest of the long line
-    EXPECT_EQ(realm->cell(0, 2).value, 'B');
-    EXPECT_EQ(realm->cell(1, 2).value, 0);
-    EXPECT_EQ(realm->cell(0, 3).value, 7);
-}
-
-TEST_F(LevelLoaderTest, InvalidUtf8StopsTheLoadAndKeepsTheRowsAbove)
-{
-    fill(7);
-    EXPECT_FALSE(load("ok\nfi\xFFne\nnever\n"));
-    EXPECT_EQ(realm->cell(0, 0).value, 'o');
-    EXPECT_EQ(realm->cell(0, 1).value, 7);
-    EXPECT_EQ(realm->cell(0, 2).value, 7);
-    EXPECT_TRUE(logHas("ERROR: Invalid UTF-8 in line: fi\uFFFDne"));
-    EXPECT_TRUE(logHas("       This part is fine: fi"));
-
-    // A sequence cut off at the end of the file is invalid too.
-    EXPECT_FALSE(load("A\xE2\x95"));
-}
-
-TEST_F(LevelLoaderTest, NulBytesAreCharactersLikeAnyOther)
-{
-    fill(7);
-    EXPECT_TRUE(load("A\0B\n"s));
-    EXPECT_EQ(realm->cell(0, 0).value, 'A');
-    EXPECT_EQ(realm->cell(1, 0).value, 0);
-    EXPECT_EQ(realm->cell(2, 0).value, 'B');
 }
 
 TEST_F(LevelLoaderTest, MissingFileLeavesThePage)

@@ -1,10 +1,8 @@
 #include "MenuFixture.h"
-#include "TestSupport.h"
-#include "core/AssetManager.h"
-#include "core/UserFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -109,42 +107,35 @@ TEST_F(MenuTest, VideoTogglesAndFrameRateModeAreSaved)
     menu.currentPage = MenuPage::video;
     choose(MenuAction::scanline);
     EXPECT_EQ(menu.selectedItem()->value(), "yes");
-    EXPECT_EQ(saved("scanline"), "1");
+    EXPECT_EQ(savedSetting("scanline"), "1");
     key(SDLK_RETURN);
     EXPECT_EQ(menu.selectedItem()->value(), "no");
-    EXPECT_EQ(saved("scanline"), "0");
+    EXPECT_EQ(savedSetting("scanline"), "0");
 
     choose(MenuAction::trail);
     EXPECT_EQ(menu.selectedItem()->value(), "no");
-    EXPECT_EQ(saved("trace"), "0");
+    EXPECT_EQ(savedSetting("trace"), "0");
 
     const char* words[] = {"always", "if under 60", "never", "always"};
     for (int step = 0; step < 4; step++) {
         choose(MenuAction::showFps);
         EXPECT_EQ(menu.selectedItem()->value(), words[step]);
         EXPECT_EQ(menu.showFps, (step + 1) % 3);
-        EXPECT_EQ(saved("showFPS2"), std::to_string((step + 1) % 3));
+        EXPECT_EQ(savedSetting("showFPS2"), std::to_string((step + 1) % 3));
     }
 }
 
-TEST(SizeLists, StepsStopAtTheEnds)
+TEST(SizeLists, StepsStopAtTheEndsAndTypedSizesAreRead)
 {
     const std::vector<int> sizes{1024, 1280, 1360, 1920};
-    EXPECT_EQ(stepThroughSizes(sizes, 1920, 1), 1920);
-    EXPECT_EQ(stepThroughSizes(sizes, 1024, -1), 1024);
-    EXPECT_EQ(stepThroughSizes(sizes, 1300, 1), 1360);
-    EXPECT_EQ(stepThroughSizes(sizes, 1300, -1), 1280);
-    EXPECT_EQ(stepThroughSizes(sizes, 1360, -1), 1280);
-    EXPECT_EQ(stepThroughSizes(sizes, 500, 1), 1024);
-    EXPECT_EQ(stepThroughSizes(sizes, 500, -1), 500);
-    EXPECT_EQ(stepThroughSizes(sizes, 2560, -1), 2560); // above the list a left step does nothing
-    EXPECT_EQ(stepThroughSizes(sizes, 1280, 0), 1280);
-
-    EXPECT_EQ(parseTypedSize("1360"), 1360);
-    EXPECT_EQ(parseTypedSize(""), 0);
-    EXPECT_EQ(parseTypedSize("abc"), 0);
-    EXPECT_EQ(parseTypedSize("99999999999"), 0);
-    EXPECT_EQ(parseTypedSize("800x600"), 800);
+    // From, step, to; above the list a left step does nothing.
+    const int steps[][3] = {{1920, 1, 1920}, {1024, -1, 1024}, {1300, 1, 1360}, {1300, -1, 1280}, {1360, -1, 1280},
+        {500, 1, 1024}, {500, -1, 500}, {2560, -1, 2560}, {1280, 0, 1280}};
+    for (const auto& step : steps)
+        EXPECT_EQ(stepThroughSizes(sizes, step[0], step[1]), step[2]) << step[0] << " by " << step[1];
+    const std::pair<const char*, int> typed[] = {{"1360", 1360}, {"", 0}, {"abc", 0}, {"99999999999", 0}, {"800x600", 800}};
+    for (const auto& [text, size] : typed)
+        EXPECT_EQ(parseTypedSize(text), size) << text;
 }
 
 TEST_F(MenuTest, WidthAndHeightStepAndAcceptTypedSizes)
@@ -214,13 +205,10 @@ TEST_F(MenuTest, ApplyStoresTheDisplayModeAndShowsTheLoadingPanel)
     choose(MenuAction::applyDisplay);
     EXPECT_EQ(menu.currentPage, MenuAction::applyDisplay);
 
-    EXPECT_EQ(saved("fullscreenModified"), "1");
-    EXPECT_EQ(saved("needConfirmGfxChange"), "1");
-    EXPECT_EQ(saved("fullscreen"), "0");
-    EXPECT_EQ(saved("fullscreenAutodetect"), "0");
-    EXPECT_EQ(saved("windowBorder"), "0");
-    EXPECT_EQ(saved("windowW"), "1360");
-    EXPECT_EQ(saved("windowH"), "768");
+    for (const auto& [key, value] : std::map<std::string, std::string>{{"fullscreenModified", "1"},
+             {"needConfirmGfxChange", "1"}, {"fullscreen", "0"}, {"fullscreenAutodetect", "0"}, {"windowBorder", "0"},
+             {"windowW", "1360"}, {"windowH", "768"}})
+        EXPECT_EQ(savedSetting(key), value) << key;
 
     // Keys during the command's loading frame change nothing and break nothing.
     fillScreen(0xFF000000);
@@ -237,14 +225,14 @@ TEST_F(MenuTest, ApplyStoresTheDisplayModeAndShowsTheLoadingPanel)
     settingsStorage().strings.clear();
     menu.goToPage(MenuPage::customResolution, 0);
     choose(MenuAction::applyDisplay);
-    EXPECT_EQ(saved("needConfirmGfxChange"), "(none)");
+    EXPECT_EQ(savedSetting("needConfirmGfxChange"), "(none)");
     menu.currentPage = MenuPage::video;
     menu.selected = 0;
     choose(MenuAction::desktopResolution);
     EXPECT_EQ(menu.currentPage, MenuAction::applyDisplay);
-    EXPECT_EQ(saved("needConfirmGfxChange"), "1");
-    EXPECT_EQ(saved("fullscreen"), "1");
-    EXPECT_EQ(saved("fullscreenAutodetect"), "0");
+    EXPECT_EQ(savedSetting("needConfirmGfxChange"), "1");
+    EXPECT_EQ(savedSetting("fullscreen"), "1");
+    EXPECT_EQ(savedSetting("fullscreenAutodetect"), "0");
 }
 
 TEST_F(MenuTest, CancelForgetsWhatWasNotApplied)
@@ -278,19 +266,19 @@ TEST_F(MenuTest, RebindingAKeyStoresItAndEscapeLeavesIt)
     key(SDLK_j);
     EXPECT_FALSE(menu.waitingForKey);
     EXPECT_EQ(left->value(), "j");
-    EXPECT_EQ(saved("keyLEFT"), "j");
+    EXPECT_EQ(savedSetting("keyLEFT"), "j");
 
     key(SDLK_RETURN);
     key(SDLK_ESCAPE);
     EXPECT_FALSE(menu.waitingForKey);
     EXPECT_EQ(left->value(), "j");
     EXPECT_EQ(menu.currentPage, MenuPage::keyboard);
-    EXPECT_EQ(saved("keyLEFT"), "j");
+    EXPECT_EQ(savedSetting("keyLEFT"), "j");
 
     key(SDLK_DOWN);
     key(SDLK_RETURN);
     key(0x40000064); // a key without a name of its own
-    EXPECT_EQ(saved("keyRIGHT"), "key #1073741924");
+    EXPECT_EQ(savedSetting("keyRIGHT"), "key #1073741924");
 }
 
 TEST_F(MenuTest, VolumesStepByTwoWithinTheirRange)
@@ -307,14 +295,14 @@ TEST_F(MenuTest, VolumesStepByTwoWithinTheirRange)
     key(SDLK_LEFT);
     EXPECT_EQ(music->value(), "< 98% >");
     EXPECT_EQ(assets->musicVolume, 98);
-    EXPECT_EQ(saved("musicVolume2"), "98");
+    EXPECT_EQ(savedSetting("musicVolume2"), "98");
 
     key(SDLK_DOWN);
     menu.sfxVolume = 1;
     key(SDLK_LEFT);
     EXPECT_EQ(menu.sfxVolume, 0);
     EXPECT_EQ(menu.selectedItem()->value(), "< 0% >");
-    EXPECT_EQ(saved("sfxVolume2"), "0");
+    EXPECT_EQ(savedSetting("sfxVolume2"), "0");
 }
 
 TEST_F(MenuTest, AudioTestReportsEachStepAndClosesTheDevice)

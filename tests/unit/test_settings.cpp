@@ -4,30 +4,16 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <sys/stat.h>
-
-namespace {
-
-std::string entry(const std::string& key, const std::string& value)
-{
-    auto str = [](const std::string& text) {
-        uint32_t n = uint32_t(text.size());
-        return std::string{char(n & 255), char(n >> 8 & 255), char(n >> 16 & 255), char(n >> 24 & 255)} + text;
-    };
-    return "\x01" + str(key) + str(value);
-}
-
-} // namespace
 
 TEST(Settings, FreshFileHoldsExactlyTheDefaults)
 {
     Storage& settings = loadAndSetupSettings();
-    std::string expected = entry("fullscreen", "1") + entry("fullscreenModified", "0") + entry("keyATTACK", "a")
-        + entry("keyDOWN", "arrow down") + entry("keyITEM", "b") + entry("keyLEFT", "arrow left")
-        + entry("keyPAUSE", "escape") + entry("keyRIGHT", "arrow right") + entry("keyUP", "arrow up")
-        + entry("musicVolume2", "100") + entry("sfxVolume2", "100") + entry("showFPS2", "0")
-        + entry("windowBorder", "0") + entry("windowH", "720") + entry("windowW", "1280") + "c";
+    std::string expected = storageEntry("fullscreen", "1") + storageEntry("fullscreenModified", "0") + storageEntry("keyATTACK", "a")
+        + storageEntry("keyDOWN", "arrow down") + storageEntry("keyITEM", "b") + storageEntry("keyLEFT", "arrow left")
+        + storageEntry("keyPAUSE", "escape") + storageEntry("keyRIGHT", "arrow right") + storageEntry("keyUP", "arrow up")
+        + storageEntry("musicVolume2", "100") + storageEntry("sfxVolume2", "100") + storageEntry("showFPS2", "0")
+        + storageEntry("windowBorder", "0") + storageEntry("windowH", "720") + storageEntry("windowW", "1280") + "c";
     EXPECT_EQ(readFileBytes(prefPath() + "settings.storage"), expected);
     EXPECT_FALSE(fileExists(prefPath() + "settings.storage.temp"));
     // vsync is forced in memory and reaches the file with the next save.
@@ -36,7 +22,7 @@ TEST(Settings, FreshFileHoldsExactlyTheDefaults)
 
 TEST(Settings, FixUpsOnLoad)
 {
-    writeFileBytes(prefPath() + "settings.storage", entry("vsync", "0") + entry("windowW", "700") + "c");
+    writeFileBytes(prefPath() + "settings.storage", storageEntry("vsync", "0") + storageEntry("windowW", "700") + "c");
     Storage& settings = loadAndSetupSettings();
     EXPECT_EQ(settings.getString("vsync", ""), "1");
     EXPECT_EQ(settings.getString("keyITEM", ""), "b");
@@ -47,8 +33,8 @@ TEST(Settings, FixUpsOnLoad)
 TEST(SettingsTwin, CompleteTwinWinsAndIsRemoved)
 {
     std::string real = testUserRoot() + "/twin1.storage";
-    writeFileBytes(real, entry("source", "real") + entry("onlyReal", "1") + "c");
-    writeFileBytes(real + ".temp", entry("source", "twin") + "c");
+    writeFileBytes(real, storageEntry("source", "real") + storageEntry("onlyReal", "1") + "c");
+    writeFileBytes(real + ".temp", storageEntry("source", "twin") + "c");
     Storage storage;
     loadWithTwinRecovery(storage, real);
     EXPECT_EQ(storage.getString("source", ""), "twin");
@@ -62,8 +48,8 @@ TEST(SettingsTwin, CompleteTwinWinsAndIsRemoved)
 TEST(SettingsTwin, TruncatedTwinLeavesTheRealFileInCharge)
 {
     std::string real = testUserRoot() + "/twin2.storage";
-    writeFileBytes(real, entry("source", "real") + "c");
-    writeFileBytes(real + ".temp", entry("partial", "1") + entry("source", "twi"));
+    writeFileBytes(real, storageEntry("source", "real") + "c");
+    writeFileBytes(real + ".temp", storageEntry("partial", "1") + storageEntry("source", "twi"));
     Storage storage;
     loadWithTwinRecovery(storage, real);
     EXPECT_EQ(storage.getString("source", ""), "real");
@@ -78,12 +64,12 @@ TEST(SettingsTwin, UnwritableTwinReportsFailureAndKeepsTheFile)
 {
     // A folder standing where the twin goes cannot be written, even by root.
     std::string real = testUserRoot() + "/s.storage";
-    writeFileBytes(real, entry("a", "1") + "c");
+    writeFileBytes(real, storageEntry("a", "1") + "c");
     ASSERT_EQ(mkdir((real + ".temp").c_str(), 0755), 0);
     Storage storage;
     storage.setString("a", "2");
     EXPECT_FALSE(saveWithTwin(storage, real));
-    EXPECT_EQ(readFileBytes(real), entry("a", "1") + "c");
+    EXPECT_EQ(readFileBytes(real), storageEntry("a", "1") + "c");
 }
 
 TEST(UserFiles, ReplayListingSortsByLabel)

@@ -11,7 +11,7 @@
 
 namespace {
 
-// The level as the game ships it, in a new game.
+// The level as the game ships it, in a new game, loaded over memory full of 7s.
 class ShippedLevelTest : public testing::Test {
 protected:
     RecordingEvents events;
@@ -20,29 +20,20 @@ protected:
     void SetUp() override
     {
         world->newGame();
+        for (Realm* page : {&world->mainPage, &world->secondPage})
+            for (Cell& cell : page->cells)
+                cell.value = 7;
         ASSERT_TRUE(world->loadLevel(std::string(VANTREL_TEST_RESOURCES) + "ram.txt",
                                      std::string(VANTREL_TEST_RESOURCES) + "ram2.txt"));
     }
 };
 
-TEST_F(ShippedLevelTest, EveryByteOfBothPagesIsDrawn)
+TEST_F(ShippedLevelTest, CoversBothPagesIsSoundAndCannotBeWalked)
 {
-    world->mainPage.clear();
-    world->secondPage.clear();
-    for (Cell& cell : world->mainPage.cells)
-        cell.value = 7;
-    for (Cell& cell : world->secondPage.cells)
-        cell.value = 7;
-    world->loadLevel(std::string(VANTREL_TEST_RESOURCES) + "ram.txt",
-                     std::string(VANTREL_TEST_RESOURCES) + "ram2.txt");
     int leftOver = 0;
     for (int i = 0; i < Realm::size * Realm::size; i++)
         leftOver += (world->mainPage.cells[i].value == 7) + (world->secondPage.cells[i].value == 7);
-    EXPECT_EQ(leftOver, 0);
-}
-
-TEST_F(ShippedLevelTest, IsSoundAndCannotBeWalked)
-{
+    EXPECT_EQ(leftOver, 0) << "every byte of both pages is drawn";
     EXPECT_TRUE(structureProblems(*world).empty());
     WalkingReach reach = walkingReach(*world);
     EXPECT_FALSE(reach.exitReached);

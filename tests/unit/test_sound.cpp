@@ -24,12 +24,6 @@ protected:
         assets->camera = camera.get();
     }
 
-    void TearDown() override
-    {
-        assets.reset();
-        SdlTest::TearDown();
-    }
-
     int startsOf(const std::string& name)
     {
         int count = 0;
@@ -45,8 +39,6 @@ protected:
     }
 
     int mixerVolume(int channel) { return Mix_Volume(channel, -1); }
-
-    std::unique_ptr<AssetManager> assets;
 };
 
 } // namespace

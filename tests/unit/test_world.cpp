@@ -41,6 +41,15 @@ protected:
         world->step(frame);
     }
 
+    // Holds a direction through the first step and the next one, a second later.
+    void walkTwice(int code)
+    {
+        world->processInputPressed(code, 0);
+        world->step(frame);
+        world->step(1.0f);
+        world->step(frame);
+    }
+
     void placePlayer(int x, int y)
     {
         world->playerX = x;
@@ -57,17 +66,9 @@ protected:
     int currentRow() const { return world->programLocation % 256 + world->programLine; }
 };
 
-TEST_F(WorldTest, NewGameStartsAtTheBeginning)
+TEST_F(WorldTest, NewGameStartsWithEveryTriggerMarkedOnItsPage)
 {
-    EXPECT_EQ(world->playerX, 12);
-    EXPECT_EQ(world->playerY, 14);
-    EXPECT_EQ(world->playerPage, 0);
-    EXPECT_EQ(world->pageRegister, 66);
-    EXPECT_EQ(world->compareRegister, 255);
-    EXPECT_EQ(world->hintState, 1);
     ASSERT_EQ(world->jumps.size(), 12u);
-    EXPECT_EQ(world->jumps[0].x, 185);
-    EXPECT_EQ(world->jumps[10].realm, 2);
     EXPECT_EQ(world->secondPage.cell(81, 244).marks, Realm::triggerMark);
     EXPECT_EQ(world->mainPage.cell(81, 244).marks, 0);
     EXPECT_EQ(world->mainPage.cell(176, 243).marks, Realm::triggerMark);
@@ -80,90 +81,64 @@ TEST_F(WorldTest, NewGameStartsAtTheBeginning)
     EXPECT_EQ(world->mainPage.cell(1, 1).value, 0);
 }
 
-TEST_F(WorldTest, OperandsSeeThePlayersBitOnTheProgramPageOnly)
+TEST_F(WorldTest, PagesAndThePlayersBitInOperands)
 {
+    // Operands see the bit only on the program's page.
     placePlayer(5, 7);
-    EXPECT_EQ(world->value(5, 7), 64);
-    EXPECT_EQ(world->value(6, 7), 0);
     world->pageRegister = 2;
     EXPECT_EQ(world->value(5, 7), 0);
     world->playerPage = 2;
     EXPECT_EQ(world->value(5, 7), 64);
     world->playerLocation = PlayerLocation::dataRegister;
     EXPECT_EQ(world->value(5, 7), 0);
-}
-
-TEST_F(WorldTest, ProgramAndViewPages)
-{
-    world->pageRegister = 2;
-    EXPECT_EQ(&world->programPage(), &world->secondPage);
-    world->playerLocation = PlayerLocation::pageRegister; // 2 with the bit reads 66
+    // From a register the view follows the page register, which reads 66 with the bit in it.
+    EXPECT_EQ(&world->viewPage(), &world->secondPage);
+    world->playerLocation = PlayerLocation::pageRegister;
     EXPECT_EQ(&world->programPage(), &world->mainPage);
     EXPECT_EQ(&world->viewPage(), &world->mainPage);
-    world->playerLocation = PlayerLocation::dataRegister;
-    EXPECT_EQ(&world->viewPage(), &world->secondPage);
-    world->playerLocation = PlayerLocation::memory;
-    EXPECT_EQ(&world->viewPage(), &world->mainPage); // playerPage 0 walks in page 66
-    world->playerPage = 2;
-    EXPECT_EQ(&world->viewPage(), &world->secondPage);
     world->pageRegister = 7; // any page but 2 is the main page
+    world->playerLocation = PlayerLocation::memory;
     EXPECT_EQ(&world->programPage(), &world->mainPage);
 }
 
-// --- Stepping and its timer -------------------------------------------------
-
-TEST_F(WorldTest, HeldDirectionStepsAtOnceThenAfterAQuarterSecondThenEverySecondFrame)
+TEST_F(WorldTest, SteppingAndItsTimer)
 {
+    // A held direction steps at once, again on the first frame past a quarter second,
+    // then every second frame.
     const float dt = 0.02f;
     world->processInputPressed(GameInput::right, 0);
     world->step(dt);
     EXPECT_EQ(world->playerX, 13);
     int frames = 1;
-    while (world->playerX == 13) {
+    for (; world->playerX == 13; frames++)
         world->step(dt);
-        frames++;
-    }
-    // Steps again on the first frame that starts with more than 0.25 s accumulated.
     EXPECT_EQ(frames, 14);
     for (int i = 0; i < 6; i++)
         world->step(dt);
     EXPECT_EQ(world->playerX, 17);
-
     // Key repeat of the held direction changes nothing; a new direction steps at once.
     world->processInputPressed(GameInput::right, 0);
     EXPECT_GT(world->stepTimer, 0);
     world->processInputPressed(GameInput::down, 0);
     EXPECT_EQ(world->stepTimer, 0);
-}
 
-TEST_F(WorldTest, DiagonalStepMovesAcrossThenDown)
-{
-    put(13, 14, "A");
-    world->processInputPressed(GameInput::right, 0);
-    world->processInputPressed(GameInput::down, 0);
-    world->step(frame);
-    EXPECT_EQ(world->playerX, 12); // blocked across
-    EXPECT_EQ(world->playerY, 15); // but still went down
-    world->step(1.0f);
-    world->step(frame);
-    EXPECT_EQ(world->playerX, 13);
-    EXPECT_EQ(world->playerY, 16);
-}
-
-TEST_F(WorldTest, ReleasingTheLastDirectionStopsAndForgetsTheBump)
-{
-    world->processInputPressed(GameInput::left, 0);
-    world->processInputPressed(GameInput::up, 0);
-    world->step(frame);
-    world->processInputReleased(GameInput::right, 0); // not the held one
-    EXPECT_EQ(world->dirX, -1);
-    world->processInputReleased(GameInput::left, 0);
-    EXPECT_EQ(world->dirX, 0);
+    // Releasing stops only with the last held direction, and forgets the bump.
+    world->processInputReleased(GameInput::left, 0); // not the held one
+    EXPECT_EQ(world->dirX, 1);
+    world->processInputReleased(GameInput::right, 0);
     EXPECT_TRUE(world->moving);
-    world->processInputReleased(GameInput::up, 0);
+    world->processInputReleased(GameInput::down, 0);
     EXPECT_FALSE(world->moving);
     EXPECT_EQ(world->stepTimer, 0);
     EXPECT_EQ(world->lastBumpX, World::noBump);
+
+    // A diagonal step moves across, then down, each on its own.
+    placePlayer(12, 14);
+    put(13, 14, "A");
+    world->processInputPressed(GameInput::right, 0);
+    walkTwice(GameInput::down);
+    EXPECT_EQ(world->playerX, 13);
+    EXPECT_EQ(world->playerY, 16);
 }
 
 TEST_F(WorldTest, NothingMovesBeforeTheLevelIsLoadedOrWhilePaused)
@@ -181,12 +156,18 @@ TEST_F(WorldTest, NothingMovesBeforeTheLevelIsLoadedOrWhilePaused)
     EXPECT_EQ(world->playerX, 13);
 }
 
-// --- Bumps and the trail ----------------------------------------------------
-
-TEST_F(WorldTest, BumpingPlaysOnceWhileTheSameDirectionsStayHeld)
+TEST_F(WorldTest, BumpsAndTheTrail)
 {
-    put(13, 14, "\xB0"); // bit 6 clear: free
-    put(14, 14, "@");    // bit 6 set: occupied
+    walkTwice(GameInput::down);
+    EXPECT_EQ(world->playerY, 16);
+    EXPECT_EQ(world->mainPage.cell(12, 14).marks, Realm::trailMark);
+    EXPECT_EQ(world->mainPage.cell(12, 15).fade, 100);
+    EXPECT_EQ(world->mainPage.cell(12, 16).marks, 0);
+    EXPECT_EQ(events.sounds, (std::vector<std::string>{"move8.wav", "move6b.wav"}));
+    world->processInputReleased(GameInput::down, 0);
+
+    // Only bit 6 blocks. Bumping plays once while the same directions stay held.
+    put(13, 16, "\xB0@");
     tap(GameInput::right);
     EXPECT_EQ(world->playerX, 13);
     world->processInputPressed(GameInput::right, 0);
@@ -194,19 +175,16 @@ TEST_F(WorldTest, BumpingPlaysOnceWhileTheSameDirectionsStayHeld)
         world->step(frame);
     EXPECT_EQ(world->playerX, 13);
     EXPECT_EQ(events.count("bump2.wav"), 1);
-    const Cell& wall = world->mainPage.cell(14, 14);
+    const Cell& wall = world->mainPage.cell(14, 16);
     EXPECT_EQ(wall.marks & Realm::bumpMark, Realm::bumpMark);
     EXPECT_EQ(wall.fade, 100);
     EXPECT_FALSE(world->moving);
-
-    // Let go and bump again: a new bump.
     world->processInputReleased(GameInput::right, 0);
-    tap(GameInput::right);
+    tap(GameInput::right); // let go and bump again: a new bump
     EXPECT_EQ(events.count("bump2.wav"), 2);
-}
 
-TEST_F(WorldTest, LeavingThePageDoesNothing)
-{
+    // The edge of the page is no wall: nothing at all happens there.
+    events.sounds.clear();
     placePlayer(0, 0);
     tap(GameInput::left);
     tap(GameInput::up);
@@ -217,36 +195,27 @@ TEST_F(WorldTest, LeavingThePageDoesNothing)
     EXPECT_EQ(world->mainPage.cell(0, 0).marks, 0);
 }
 
-TEST_F(WorldTest, StepsLeaveATrailAndPlayStepSounds)
-{
-    world->processInputPressed(GameInput::down, 0);
-    world->step(frame);
-    world->step(1.0f);
-    world->step(frame);
-    EXPECT_EQ(world->playerY, 16);
-    EXPECT_EQ(world->mainPage.cell(12, 14).marks, Realm::trailMark);
-    EXPECT_EQ(world->mainPage.cell(12, 15).fade, 100);
-    EXPECT_EQ(world->mainPage.cell(12, 16).marks, 0);
-    ASSERT_EQ(events.sounds.size(), 2u);
-    EXPECT_EQ(events.sounds[0], "move8.wav");
-    EXPECT_EQ(events.sounds[1], "move6b.wav");
-}
-
-// --- Registers --------------------------------------------------------------
-
 TEST_F(WorldTest, SwapCarriesTheBitIntoTheDataRegisterAndOut)
 {
-    // swap (20, 14): the player stands on (20, 14) and rides into the data register.
-    put(30, 10, "s\x14\x0E");
-    put(20, 14, "\x05");
-    placePlayer(20, 14);
+    // Without the player a swap just trades the byte and the register, silently.
+    put(30, 10, "s\x01\x02");
+    put(1, 2, "\x07");
     world->dataRegister = 9;
     run(30, 10);
     EXPECT_TRUE(world->execute());
+    EXPECT_EQ(world->dataRegister, 7);
+    EXPECT_EQ(world->mainPage.cell(1, 2).value, 9);
+    EXPECT_TRUE(events.sounds.empty());
+
+    // Standing on the swapped byte rides into the data register; being the target is
+    // not reading an operand.
+    placePlayer(1, 2);
+    EXPECT_TRUE(world->execute());
     EXPECT_EQ(world->playerLocation, PlayerLocation::dataRegister);
-    EXPECT_EQ(world->dataRegister, 5);
-    EXPECT_EQ(world->mainPage.cell(20, 14).value, 9);
+    EXPECT_EQ(world->dataRegister, 9);
+    EXPECT_EQ(world->mainPage.cell(1, 2).value, 7);
     EXPECT_EQ(events.count("swap.wav"), 1);
+    EXPECT_EQ(events.codeChanges, 0);
 
     // Swapping again puts the bit at the address the operands name.
     put(30, 11, "s\x0A\x14");
@@ -255,25 +224,12 @@ TEST_F(WorldTest, SwapCarriesTheBitIntoTheDataRegisterAndOut)
     EXPECT_EQ(world->playerLocation, PlayerLocation::memory);
     EXPECT_EQ(world->playerX, 10);
     EXPECT_EQ(world->playerY, 20);
-    EXPECT_EQ(world->mainPage.cell(10, 20).value, 5);
+    EXPECT_EQ(world->mainPage.cell(10, 20).value, 9);
     EXPECT_EQ(world->playerPage, 0);
     EXPECT_EQ(events.count("swap.wav"), 2);
-}
 
-TEST_F(WorldTest, SwapWithoutThePlayerIsSilent)
-{
-    put(30, 10, "s\x01\x02");
-    put(1, 2, "\x07");
-    world->dataRegister = 3;
-    run(30, 10);
-    EXPECT_TRUE(world->execute());
-    EXPECT_EQ(world->dataRegister, 7);
-    EXPECT_EQ(world->mainPage.cell(1, 2).value, 3);
-    EXPECT_TRUE(events.sounds.empty());
-}
-
-TEST_F(WorldTest, SwapOutOfTheDataRegisterTakesThePageRegistersPage)
-{
+    // Out of the data register with a page of its own, the bit lands in the page
+    // register's page.
     world->playerLocation = PlayerLocation::dataRegister;
     world->playerPage = 66;
     world->pageRegister = 2;
@@ -308,9 +264,7 @@ TEST_F(WorldTest, WalkingBetweenRegisters)
     EXPECT_EQ(events.count("move8.wav"), 0);
 }
 
-// --- Page flip ----------------------------------------------------------------
-
-TEST_F(WorldTest, PageFlipNeedsAPageOfTheBitsOwn)
+TEST_F(WorldTest, PageFlipAndWhereTheProgramRuns)
 {
     tap(GameInput::attack);
     EXPECT_EQ(world->playerPage, 0);
@@ -321,26 +275,16 @@ TEST_F(WorldTest, PageFlipNeedsAPageOfTheBitsOwn)
     put(30, 10, "p\x02");
     run(30, 10);
     EXPECT_TRUE(world->execute());
-    EXPECT_EQ(world->pageRegister, 2);
     EXPECT_EQ(world->playerPage, 66);
-    EXPECT_EQ(events.sounds.back(), "jump.wav");
     tap(GameInput::attack);
     EXPECT_EQ(world->playerPage, 2);
     tap(GameInput::attack);
     EXPECT_EQ(world->playerPage, 66);
+    EXPECT_EQ(events.sounds.back(), "jump.wav");
 
-    world->playerLocation = PlayerLocation::dataRegister;
-    tap(GameInput::attack);
-    EXPECT_EQ(world->playerPage, 66);
-    EXPECT_EQ(events.sounds.back(), "disabled.wav");
-}
-
-TEST_F(WorldTest, TheProgramRunsOnlyWhereThePlayerIs)
-{
+    // The program on page 2 waits while the bit walks page 66, but runs while the bit
+    // is in a register.
     put(30, 10, "a\x01", 2);
-    world->pageRegister = 2;
-    world->playerPage = 66;
-    run(30, 10);
     EXPECT_FALSE(world->execute());
     world->playerPage = 2;
     EXPECT_TRUE(world->execute());
@@ -349,188 +293,128 @@ TEST_F(WorldTest, TheProgramRunsOnlyWhereThePlayerIs)
     world->playerLocation = PlayerLocation::compareRegister;
     EXPECT_TRUE(world->execute());
     EXPECT_EQ(world->dataRegister, 2);
+
+    tap(GameInput::attack);
+    EXPECT_EQ(world->playerPage, 66);
+    EXPECT_EQ(events.sounds.back(), "disabled.wav");
 }
 
-// --- Opcodes ----------------------------------------------------------------
+// Where the player's bit is while an instruction at (30, 10) runs: away from it, on its
+// first or second operand byte, or in the data or compare register.
+enum Bit { away, onFirst, onSecond, inData, inCompare };
 
-TEST_F(WorldTest, AddWrapsAndCountsThePlayersBit)
+TEST_F(WorldTest, EveryInstructionWithThePlayersBitInAndOutOfItsOperands)
 {
-    put(30, 10, "a\x64");
-    put(30, 11, "a\x00"s);
-    world->dataRegister = 200;
-    run(30, 10);
-    EXPECT_TRUE(world->execute());
-    EXPECT_EQ(world->dataRegister, 44);
-    EXPECT_EQ(events.sounds.back(), "add.wav");
-    placePlayer(31, 11);
-    world->programLine = 1;
-    EXPECT_TRUE(world->execute());
-    EXPECT_EQ(world->dataRegister, 108);
-}
-
-// The HACKER achievement: the bit changes the running code by being read as an operand.
-TEST_F(WorldTest, AnInstructionReadingThePlayersBitReportsChangedCode)
-{
-    put(30, 10, "a\x01");
-    put(30, 11, "j\x1F\x0A"); // jump to (31, 10) unless the bit sits on an operand
-    put(30, 12, "s\x05\x06");
-    run(30, 10);
-    EXPECT_TRUE(world->execute());
-    EXPECT_EQ(events.codeChanges, 0);
-
-    // Standing on the add's operand: the sum takes the bit.
-    placePlayer(31, 10);
-    world->programLine = 0;
-    EXPECT_TRUE(world->execute());
-    EXPECT_EQ(events.codeChanges, 1);
-
-    // On a jump's target byte, even from the other page, it counts too.
-    placePlayer(32, 11);
-    world->playerPage = 2;
-    world->pageRegister = 66;
-    world->programLine = 1;
-    world->playerLocation = PlayerLocation::dataRegister; // lets the program run
-    EXPECT_FALSE(world->execute());
-    EXPECT_EQ(events.codeChanges, 1);
-    world->playerLocation = PlayerLocation::memory;
-    world->playerPage = 0;
-    world->programLocation = 30 * 256 + 10;
-    world->programLine = 1;
-    EXPECT_FALSE(world->execute());
-    EXPECT_EQ(events.codeChanges, 2);
-    EXPECT_EQ(world->programLocation % 256 + world->programLine, 0x0A | World::playerBit);
-
-    // Being the swap's target is not reading an operand; standing beside it is nothing.
-    run(30, 12);
-    placePlayer(5, 6);
-    EXPECT_TRUE(world->execute());
-    EXPECT_EQ(world->playerLocation, PlayerLocation::dataRegister);
-    EXPECT_EQ(events.codeChanges, 2);
-}
-
-TEST_F(WorldTest, CompareSetsEqualGreaterOrLess)
-{
-    put(30, 10, "c\x14");
-    run(30, 10);
-    world->dataRegister = 10;
-    EXPECT_TRUE(world->execute());
-    EXPECT_EQ(world->compareRegister, 255);
-    world->dataRegister = 20;
-    world->execute();
-    EXPECT_EQ(world->compareRegister, 0);
-    world->dataRegister = 21;
-    world->execute();
-    EXPECT_EQ(world->compareRegister, 1);
-    EXPECT_TRUE(events.sounds.empty());
-
-    // The bit counts on the operand and inside the data register.
-    placePlayer(31, 10);
-    world->dataRegister = 84;
-    world->execute();
-    EXPECT_EQ(world->compareRegister, 0);
-    world->playerLocation = PlayerLocation::dataRegister;
-    world->dataRegister = 20;
-    world->execute();
-    EXPECT_EQ(world->compareRegister, 1);
-}
-
-TEST_F(WorldTest, ConditionalJumpsFollowTheCompareRegister)
-{
-    // Block at column 40 from row 20; each jump targets (50, 30).
-    put(50, 29, "\x00"s);
-    for (char opcode : std::string("egl")) {
-        for (int compare : {0, 1, 255}) {
-            put(40, 20, std::string(1, opcode) + "\x32\x1E");
-            run(40, 20);
-            world->compareRegister = compare;
-            bool jumps = (opcode == 'e' && compare == 0) || (opcode == 'g' && compare == 1) ||
-                         (opcode == 'l' && compare == 255);
-            EXPECT_EQ(world->execute(), !jumps) << opcode << " with " << compare;
-            EXPECT_EQ(world->programLocation, jumps ? 50 * 256 + 30 : 40 * 256 + 20);
-        }
-    }
-    // With the bit inside the compare register only jl jumps.
-    world->playerLocation = PlayerLocation::compareRegister;
-    for (int compare : {0, 1}) {
-        world->compareRegister = compare;
-        for (char opcode : std::string("egl")) {
-            put(40, 20, std::string(1, opcode) + "\x32\x1E");
-            run(40, 20);
-            EXPECT_EQ(world->execute(), opcode != 'l');
-        }
+    // Jumps lead to (50, 30), or to row 30 | 64 with the bit on their row byte.
+    const struct {
+        std::string code;
+        Bit bit;
+        int data, compare;
+        bool goesOn;
+        std::string after; // registers and the block's current row
+        const char* sound;
+    } cases[] = {
+        {"a\x64", away, 200, 255, true, "data 44, compare 255, page 66, at 30,10", "add.wav"},
+        {"a\x00"s, onFirst, 44, 255, true, "data 108, compare 255, page 66, at 30,10", "add.wav"},
+        {"c\x14", away, 20, 255, true, "data 20, compare 0, page 66, at 30,10", ""},
+        {"c\x14", away, 10, 0, true, "data 10, compare 255, page 66, at 30,10", ""},
+        {"c\x14", away, 21, 0, true, "data 21, compare 1, page 66, at 30,10", ""},
+        {"c\x14", onFirst, 84, 255, true, "data 84, compare 0, page 66, at 30,10", ""},
+        {"c\x14", inData, 20, 255, true, "data 20, compare 1, page 66, at 30,10", ""},
+        {"e\x32\x1E", away, 0, 0, false, "data 0, compare 0, page 66, at 50,30", ""},
+        {"e\x32\x1E", away, 0, 1, true, "data 0, compare 1, page 66, at 30,10", ""},
+        {"e\x32\x1E", inCompare, 0, 0, true, "data 0, compare 0, page 66, at 30,10", ""},
+        {"g\x32\x1E", away, 0, 1, false, "data 0, compare 1, page 66, at 50,30", ""},
+        {"g\x32\x1E", away, 0, 255, true, "data 0, compare 255, page 66, at 30,10", ""},
+        {"g\x32\x1E", inCompare, 0, 1, true, "data 0, compare 1, page 66, at 30,10", ""},
+        {"l\x32\x1E", away, 0, 255, false, "data 0, compare 255, page 66, at 50,30", ""},
+        {"l\x32\x1E", away, 0, 0, true, "data 0, compare 0, page 66, at 30,10", ""},
+        {"l\x32\x1E", inCompare, 0, 0, false, "data 0, compare 0, page 66, at 50,30", ""},
+        {"l\x32\x1E", inCompare, 0, 1, false, "data 0, compare 1, page 66, at 50,30", ""},
+        {"j\x32\x1E", away, 0, 255, false, "data 0, compare 255, page 66, at 50,30", ""},
+        {"j\x32\x1E", onSecond, 0, 255, false, "data 0, compare 255, page 66, at 50,94", ""},
+        {"p\x05", away, 0, 255, true, "data 0, compare 255, page 5, at 30,10", "jump.wav"},
+        {"p\x02", onFirst, 0, 255, true, "data 0, compare 255, page 66, at 30,10", "jump.wav"},
+        {"s\x05\x06", onFirst, 0, 255, true, "data 0, compare 255, page 66, at 30,10", ""},
+        {"n", away, 0, 255, false, "data 0, compare 255, page 66, at 30,10", ""},
+        {"Z", away, 0, 255, false, "data 0, compare 255, page 66, at 30,10", ""},
+    };
+    const std::pair<int, int> places[] = {{12, 14}, {31, 10}, {32, 10}, {12, 14}, {12, 14}};
+    const int locations[] = {PlayerLocation::memory, PlayerLocation::memory, PlayerLocation::memory,
+        PlayerLocation::dataRegister, PlayerLocation::compareRegister};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code + " with the bit at " + std::to_string(c.bit));
+        world->newGame();
+        world->levelLoaded = true;
+        events = RecordingEvents();
+        put(30, 10, c.code);
+        run(30, 10);
+        world->dataRegister = c.data;
+        world->compareRegister = c.compare;
+        placePlayer(places[c.bit].first, places[c.bit].second);
+        world->playerLocation = locations[c.bit];
+        EXPECT_EQ(world->execute(), c.goesOn);
+        std::string after = "data " + std::to_string(world->dataRegister) + ", compare "
+            + std::to_string(world->compareRegister) + ", page " + std::to_string(world->pageRegister) + ", at "
+            + std::to_string(world->programLocation / 256) + "," + std::to_string(currentRow());
+        EXPECT_EQ(after, c.after);
+        EXPECT_EQ(events.sounds.empty() ? "" : events.sounds.back(), c.sound);
+        // Reading the bit as an operand changes the running code (the HACKER achievement).
+        EXPECT_EQ(events.codeChanges, c.bit == onFirst || c.bit == onSecond ? 1 : 0);
+        EXPECT_EQ(world->playerLocation, locations[c.bit]);
     }
 }
 
-TEST_F(WorldTest, PageLoadsThePageRegister)
+TEST_F(WorldTest, EachStepRunsOneInstructionAndNoneWaits)
 {
-    put(30, 10, "p\x05");
-    run(30, 10);
-    EXPECT_TRUE(world->execute());
-    EXPECT_EQ(world->pageRegister, 5);
-    EXPECT_EQ(world->playerPage, 0); // only a 2 gives the bit a page of its own
-}
+    put(12, 20, "a\x02");
+    put(12, 21, "a\x03");
+    put(12, 22, "n");
+    run(12, 20);
+    tap(GameInput::right); // a real step: no cpu sound
+    EXPECT_EQ(world->dataRegister, 2);
+    EXPECT_EQ(world->programLine, 1);
+    put(14, 14, "A");
+    tap(GameInput::right); // a bump counts as movement too
+    EXPECT_EQ(world->dataRegister, 5);
+    EXPECT_EQ(events.count("cpu.wav"), 0);
 
-TEST_F(WorldTest, ProgramsWaitOnNoneAndStopAtTheEnd)
-{
-    put(30, 10, "a\x01");
-    put(30, 11, "n");
-    run(30, 10);
+    // Steps that go nowhere play the cpu sound for each instruction run; the program
+    // then waits on the none instruction, and stops at the end of the block.
+    put(12, 21, "a\x01");
+    world->programLine = 1;
     world->processInputPressed(GameInput::up, 0);
     placePlayer(12, 0); // every step bumps the top edge: no movement
     for (int i = 0; i < 3; i++) {
         world->step(1.0f);
         world->step(frame);
     }
-    EXPECT_EQ(world->dataRegister, 1);
-    EXPECT_EQ(currentRow(), 11);
+    EXPECT_EQ(world->dataRegister, 6);
+    EXPECT_EQ(currentRow(), 22);
     EXPECT_EQ(events.count("cpu.wav"), 1);
-
-    put(30, 11, "\x00"s);
+    put(12, 22, "\x00"s);
     world->step(1.0f);
     world->step(frame);
-    EXPECT_EQ(currentRow(), 11);
+    EXPECT_EQ(currentRow(), 22);
     EXPECT_EQ(events.count("cpu.wav"), 1);
 
-    put(30, 11, "Z");
-    EXPECT_FALSE(world->execute());
-}
-
-TEST_F(WorldTest, ExecutingAStepRunsOneInstructionAndAdvances)
-{
-    put(12, 20, "a\x02");
-    put(12, 21, "a\x03");
-    run(12, 20);
-    tap(GameInput::right); // a real step: no cpu sound
-    EXPECT_EQ(world->dataRegister, 2);
-    EXPECT_EQ(world->programLine, 1);
-    EXPECT_EQ(events.count("cpu.wav"), 0);
-    put(14, 14, "A");
-    tap(GameInput::right); // a bump counts as movement too
-    EXPECT_EQ(world->dataRegister, 5);
-    EXPECT_EQ(events.count("cpu.wav"), 0);
-}
-
-TEST_F(WorldTest, NoProgramMeansNothingRuns)
-{
+    // Address 0 is no program, whatever column 0 holds.
     put(0, 0, "a\x05");
-    tap(GameInput::right);
-    EXPECT_EQ(world->dataRegister, 0);
+    world->programLocation = 0;
     EXPECT_FALSE(world->execute());
+    EXPECT_EQ(world->dataRegister, 6);
 }
 
-// --- Jumps --------------------------------------------------------------------
-
-TEST_F(WorldTest, JumpIntoTheMiddleOfABlockFindsItsTop)
+TEST_F(WorldTest, JumpsFindTheTopOfTheBlockTheyLandIn)
 {
-    put(30, 10, "j\x3C\x16");                   // jump (60, 22)
-    put(60, 18, "\x00"s);                        // ends the block above
+    put(30, 10, "j\x3C\x16"); // jump (60, 22)
+    put(60, 18, "\x00"s);      // ends the block above
     for (int row = 19; row <= 24; row++)
         put(60, row, "n");
     run(30, 10);
     EXPECT_FALSE(world->execute());
     EXPECT_EQ(world->programLocation, 60 * 256 + 19);
     EXPECT_EQ(world->programLine, 3);
-    EXPECT_EQ(currentRow(), 22);
 
     // An unknown byte ends a block as well.
     put(60, 20, "Z");
@@ -538,72 +422,53 @@ TEST_F(WorldTest, JumpIntoTheMiddleOfABlockFindsItsTop)
     world->execute();
     EXPECT_EQ(world->programLocation, 60 * 256 + 21);
     EXPECT_EQ(world->programLine, 1);
-}
 
-TEST_F(WorldTest, JumpTargetsCountThePlayersBit)
-{
-    put(30, 10, "j\x05\x06"); // with the bit on the row byte: (5, 70)
-    put(5, 69, "\x00"s);
-    placePlayer(32, 10);
-    world->playerPage = 2; // the target bytes ignore the player's page
-    world->jump(30, 10);
-    EXPECT_EQ(world->programLocation, 5 * 256 + 70);
-}
-
-TEST_F(WorldTest, JumpToZeroStaysAndJumpToRowZeroRestartsTheBlock)
-{
-    put(30, 10, "a\x01");
-    put(30, 11, "j\x00\x00"s);
-    run(30, 10);
-    world->programLine = 1;
-    EXPECT_FALSE(world->execute());
-    EXPECT_EQ(world->programLine, 1);
-    put(30, 11, "j\x05\x00"s);
-    EXPECT_FALSE(world->execute());
-    EXPECT_EQ(world->programLocation, 30 * 256 + 10);
-    EXPECT_EQ(world->programLine, 0);
-}
-
-TEST_F(WorldTest, BlocksReachingRowZeroStartThere)
-{
-    for (int row = 0; row < 5; row++)
+    // A block reaching row 0 starts there, except in column 0, where address 0 would
+    // mean "no program": there it starts at row 1.
+    for (int row = 0; row < 5; row++) {
         put(70, row, "n");
+        put(0, row, "n");
+    }
     put(30, 10, "j\x46\x03");
     run(30, 10);
     world->execute();
     EXPECT_EQ(world->programLocation, 70 * 256);
     EXPECT_EQ(world->programLine, 3);
-
-    // In column 0 the block is taken from row 1, as address 0 means "no program".
-    for (int row = 0; row < 5; row++)
-        put(0, row, "n");
     put(30, 10, "j\x00\x03"s);
     run(30, 10);
     world->execute();
     EXPECT_EQ(world->programLocation, 1);
-    EXPECT_EQ(world->programLine, 2);
     EXPECT_EQ(currentRow(), 3);
+
+    // A jump to (0, 0) stays on the jump; one to row 0 restarts the block.
+    put(30, 10, "a\x01");
+    put(30, 11, "j\x00\x00"s);
+    run(30, 10);
+    world->programLine = 1;
+    EXPECT_FALSE(world->execute());
+    EXPECT_EQ(currentRow(), 11);
+    put(30, 11, "j\x05\x00"s);
+    EXPECT_FALSE(world->execute());
+    EXPECT_EQ(currentRow(), 10);
+
+    // The target bytes count the player's bit whichever page the player walks.
+    put(30, 10, "j\x05\x06");
+    placePlayer(32, 10);
+    world->playerPage = 2;
+    world->jump(30, 10);
+    EXPECT_EQ(world->programLocation, 5 * 256 + 70);
 }
 
-TEST(InstructionNames, ListingNames)
+TEST(InstructionNames, AsTheListingShowsThem)
 {
-    EXPECT_STREQ(instructionName('a'), "add ");
-    EXPECT_STREQ(instructionName('c'), "cmpr");
-    EXPECT_STREQ(instructionName('e'), "je  ");
-    EXPECT_STREQ(instructionName('g'), "jg  ");
-    EXPECT_STREQ(instructionName('j'), "jump");
-    EXPECT_STREQ(instructionName('l'), "jl  ");
-    EXPECT_STREQ(instructionName('n'), "    ");
-    EXPECT_STREQ(instructionName('p'), "page");
-    EXPECT_STREQ(instructionName('s'), "swap");
-    EXPECT_STREQ(instructionName(0), "END");
-    EXPECT_STREQ(instructionName('b'), "ERROR");
-    EXPECT_STREQ(instructionName(255), "ERROR");
+    const std::pair<int, const char*> names[] = {{'a', "add "}, {'c', "cmpr"}, {'e', "je  "}, {'g', "jg  "},
+        {'j', "jump"}, {'l', "jl  "}, {'n', "    "}, {'p', "page"}, {'s', "swap"}, {0, "END"}, {'b', "ERROR"},
+        {255, "ERROR"}};
+    for (const auto& [byte, name] : names)
+        EXPECT_STREQ(instructionName(byte), name) << byte;
 }
 
-// --- Triggers and the exit ------------------------------------------------------
-
-TEST_F(WorldTest, SteppingOnATriggerStartsItsProgramOnce)
+TEST_F(WorldTest, TriggersStartTheirProgramOnceOnTheirOwnPage)
 {
     placePlayer(39, 89); // left of trigger 5 at (40, 89)
     world->dataRegister = 77;
@@ -613,15 +478,12 @@ TEST_F(WorldTest, SteppingOnATriggerStartsItsProgramOnce)
     EXPECT_EQ(world->dataRegister, 0);
     EXPECT_EQ(world->jumps.size(), 11u);
     EXPECT_EQ(world->mainPage.cell(40, 89).marks & Realm::triggerMark, 0);
-
     world->programLocation = 0;
     tap(GameInput::left);
     tap(GameInput::right);
     EXPECT_EQ(world->programLocation, 0);
-}
 
-TEST_F(WorldTest, TriggerOnPageTwoFiresOnlyThere)
-{
+    // The trigger on page 2 fires only there.
     world->playerPage = 66;
     placePlayer(80, 244);
     tap(GameInput::right);
@@ -630,27 +492,34 @@ TEST_F(WorldTest, TriggerOnPageTwoFiresOnlyThere)
     tap(GameInput::left);
     tap(GameInput::right);
     EXPECT_EQ(world->programLocation, 23520);
-}
 
-TEST_F(WorldTest, TheFirstListedTriggerOfACellWins)
-{
+    // Of two triggers on one cell the first listed wins; the other stays listed but
+    // loses its mark.
     world->jumps.insert(world->jumps.begin(), JumpTrigger{13, 14, 5 * 256 + 5, 66});
     world->jumps.push_back(JumpTrigger{13, 14, 6 * 256 + 6, 66});
     world->markTriggers();
+    world->playerPage = 0;
+    placePlayer(12, 14);
     tap(GameInput::right);
     EXPECT_EQ(world->programLocation, 5 * 256 + 5);
-    EXPECT_EQ(world->jumps.back().code, 6 * 256 + 6); // still listed, its mark is gone
+    EXPECT_EQ(world->jumps.back().code, 6 * 256 + 6);
     EXPECT_EQ(world->mainPage.cell(13, 14).marks & Realm::triggerMark, 0);
 }
 
-TEST_F(WorldTest, ReachingTheExitEndsTheGame)
+TEST_F(WorldTest, ReachingTheExitOnTheMainPageEndsTheGame)
 {
+    world->playerPage = 2;
+    placePlayer(175, 243);
+    tap(GameInput::right);
+    EXPECT_EQ(world->playerX, 176);
+    EXPECT_EQ(world->endTimer, 0);
+
+    world->playerPage = 66;
     placePlayer(175, 243);
     world->processInputPressed(GameInput::right, 0);
     world->step(frame);
     EXPECT_FLOAT_EQ(world->endTimer, 0.05f);
-    ASSERT_EQ(events.musicFades.size(), 1u);
-    EXPECT_EQ(events.musicFades[0], 1500);
+    EXPECT_EQ(events.musicFades, std::vector<int>{1500});
     EXPECT_EQ(world->jumps.size(), 12u); // the exit's own trigger never fires
 
     // From now on the bit stays put and input is ignored.
@@ -661,49 +530,25 @@ TEST_F(WorldTest, ReachingTheExitEndsTheGame)
     EXPECT_EQ(world->dirX, 1);
     world->processInputPressed(GameInput::pause, 0);
     EXPECT_EQ(events.pauseMenuOpens, 0);
-    EXPECT_EQ(events.armedRecordingChecks, 2);
+    EXPECT_EQ(events.armedRecordingChecks, 3); // every press is offered to the recorder
 }
 
-TEST_F(WorldTest, TheExitIsOnTheMainPageOnly)
-{
-    world->playerPage = 2;
-    placePlayer(175, 243);
-    tap(GameInput::right);
-    EXPECT_EQ(world->playerX, 176);
-    EXPECT_EQ(world->endTimer, 0);
-}
-
-// --- Pause, hints and the introduction ------------------------------------------------
-
-TEST_F(WorldTest, PauseOpensAndClosesTheMenuAndOtherInputsGoToIt)
+TEST_F(WorldTest, PauseAndHints)
 {
     world->processInputPressed(GameInput::pause, 0);
     EXPECT_TRUE(world->pauseMenuOpen);
     EXPECT_EQ(events.pauseMenuOpens, 1);
     world->processInputPressed(GameInput::down, 101);
     world->processInputReleased(GameInput::down, 101);
-    ASSERT_EQ(events.pauseMenuInputs.size(), 1u);
-    EXPECT_EQ(events.pauseMenuInputs[0], std::make_pair(int(GameInput::down), 101));
+    EXPECT_EQ(events.pauseMenuInputs, (std::vector<std::pair<int, int>>{{GameInput::down, 101}}));
     EXPECT_EQ(world->dirY, 0);
     world->processInputPressed(GameInput::pause, 0);
     EXPECT_FALSE(world->pauseMenuOpen);
     EXPECT_EQ(events.pauseMenuCloses, 1);
     EXPECT_EQ(events.sounds.back(), "select.wav");
     EXPECT_EQ(events.soundLimits.back(), 5);
-}
 
-TEST_F(WorldTest, PauseDuringTheIntroductionLoadsTheLevel)
-{
-    world->levelLoaded = false;
-    world->processInputPressed(GameInput::item, 0);
-    world->processInputPressed(GameInput::pause, 0);
-    EXPECT_EQ(events.levelLoadRequests, 1);
-    EXPECT_EQ(events.pauseMenuOpens, 0);
-    EXPECT_EQ(world->hintState, 1);
-}
-
-TEST_F(WorldTest, HintsShowWhileItemIsHeld)
-{
+    // Hints show while ITEM is held, but not before the game starts.
     world->processInputPressed(GameInput::item, 0);
     EXPECT_EQ(world->hintState, 0);
     world->processInputReleased(GameInput::item, 0);
@@ -711,6 +556,15 @@ TEST_F(WorldTest, HintsShowWhileItemIsHeld)
     world->hintState = 2;
     world->processInputPressed(GameInput::item, 0);
     EXPECT_EQ(world->hintState, 2);
+
+    // During the introduction ITEM does nothing and PAUSE asks for the level instead.
+    world->levelLoaded = false;
+    world->hintState = 1;
+    world->processInputPressed(GameInput::item, 0);
+    world->processInputPressed(GameInput::pause, 0);
+    EXPECT_EQ(events.levelLoadRequests, 1);
+    EXPECT_EQ(events.pauseMenuOpens, 1);
+    EXPECT_EQ(world->hintState, 1);
 }
 
 } // namespace
