@@ -20,8 +20,9 @@ TEST(KeyNameTable, NamesAndCodesBothWays)
         {0x4000004c, "key #1073741900"}};
     for (const auto& [code, name] : names) {
         EXPECT_EQ(keyName(code), name);
-        if (code != 0)
+        if (code != 0) {
             EXPECT_EQ(keyCode(name), code) << name;
+        }
     }
     // Names are read exactly.
     for (const char* name : {"escape", "Esc", "ARROW LEFT", "", "key #", "key #abc", "key #99999999999", "unknown"})

@@ -43,8 +43,9 @@ TEST(GlyphTable, BothWays)
     EXPECT_EQ(glyphs.glyph(176), "░");
     // Every glyph but the blanks reads back as its own byte.
     for (int byte = 1; byte < 255; byte++) {
-        if (byte != 32 && byte != 127)
+        if (byte != 32 && byte != 127) {
             EXPECT_EQ(glyphs.byteOf(glyphs.glyph(byte)), byte) << byte;
+        }
     }
 }
 

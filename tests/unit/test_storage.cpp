@@ -83,8 +83,9 @@ TEST(StorageFailures, BrokenFilesFailAndSayWhy)
         int before = logLinesContaining(file.why);
         EXPECT_FALSE(loaded[file.name].load(path(file.name), true)) << file.name;
         EXPECT_EQ(logLinesContaining("ERROR: Loading storage failed: " + path(file.name)), 1) << file.name;
-        if (*file.why)
+        if (*file.why) {
             EXPECT_GT(logLinesContaining(file.why), before) << file.name;
+        }
     }
     // What was read before the fault stays.
     EXPECT_EQ(loaded["noend"].getString("kept", ""), "yes");
