@@ -49,7 +49,7 @@ TEST(KeyBindings, LoadedOverTheDefaults)
     settings.setString("keyPAUSE", "escape");
     loadKeyBindings(bindings, settings);
     EXPECT_EQ(bindings[KeySlot::special], 'z');
-    EXPECT_EQ(bindings[KeySlot::strong], 'z'); // follows SPEC
+    EXPECT_EQ(bindings[KeySlot::strong], 'z'); // follows the special key
     EXPECT_EQ(bindings[KeySlot::attack], 'a');
     EXPECT_EQ(bindings[KeySlot::item], 'b');
     EXPECT_EQ(bindings[KeySlot::up], arrowUp); // empty keeps the slot
