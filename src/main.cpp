@@ -6,6 +6,7 @@
 #include "core/AssetManager.h"
 #include "core/AudioSetup.h"
 #include "core/CircularLog.h"
+#include "core/ControllerLayout.h"
 #include "core/CrashGuard.h"
 #include "core/Joystick.h"
 #include "core/Main.h"
@@ -238,6 +239,7 @@ int main(int argc, char** argv)
     achievements->setUser(std::to_string(userId));
 
     LOG("Calling SDL_Init()");
+    readFaceButtonsByPosition();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER
                  | SDL_INIT_EVENTS)
         != 0) {

@@ -2,6 +2,7 @@
 
 #include "core/CircularLog.h"
 #include "core/ControllerDatabase.h"
+#include "core/ControllerLayout.h"
 #include "core/Trace.h"
 #include "core/UserFiles.h"
 
@@ -11,6 +12,19 @@ const char* const gameActions[] = {"UP", "DOWN", "LEFT", "RIGHT", "ATTACK", "ITE
 
 const int menuSelectVibration = 2;
 const int noVibration = 4;
+
+const char* const allZeroGuid = "00000000000000000000000000000000";
+
+const char* sourceName(BindingSource source)
+{
+    TRACE();
+    switch (source) {
+    case BindingSource::exactGuid: return "the built-in model of its GUID";
+    case BindingSource::gameControllerMapping: return "SDL's game-controller mapping";
+    case BindingSource::vendorAndProduct: return "the built-in model of its vendor and product";
+    default: return "none: it waits to be configured";
+    }
+}
 
 } // namespace
 
@@ -54,7 +68,7 @@ Joystick::Joystick(int deviceIndex)
     }
     LOG("Joystick GUID : " << guidString << ", name = " << name);
 
-    loadBindings();
+    loadBindings(deviceIndex);
 
     for (int axis = 0; axis < SDL_JoystickNumAxes(joystick); axis++)
         axes.push_back(axisPosition(SDL_JoystickGetAxis(joystick, axis)));
@@ -79,14 +93,24 @@ Joystick::~Joystick()
     LOG("Joystick destructor DONE.");
 }
 
-void Joystick::loadBindings()
+// Modifies: the binding record, labels, flags, sensitivities, vibration strength, the
+// d-pad's inputs and the controller's stored record (defaults it took are written there).
+void Joystick::loadBindings(int deviceIndex)
 {
     TRACE();
+    left = right = up = down = attack = pause = spare = strong = item = action = 0;
+    special = cweapon = citem = drop = sleft = sright = 0;
+    labels.clear();
     knownModel = false;
     dpadAsButtons = false;
-    if (guidString == "00000000000000000000000000000000") {
+    dpadUp = dpadDown = dpadLeft = dpadRight = 0;
+    if (guidString == allZeroGuid) {
         knownModel = true;
         dpadAsButtons = true;
+        dpadUp = buttonCode(0);
+        dpadDown = buttonCode(1);
+        dpadLeft = buttonCode(2);
+        dpadRight = buttonCode(3);
     } else if (guidString == "78696e70757400000000000000000000" || guidString == "78696e70757401000000000000000000") {
         knownModel = true;
     }
@@ -108,29 +132,21 @@ void Joystick::loadBindings()
         if (bindingFor(actionName) == 0)
             fullyStored = false;
 
-    const ControllerModel* model = findControllerModel(guidString, guid.data);
-    if (model) {
-        knownModel = true;
-        const std::pair<const char*, int> defaults[] = {
-            {"UP", 302},           {"DOWN", 303},         {"LEFT", 300},           {"RIGHT", 301},
-            {"ATTACK", model->attack}, {"ITEM", model->item}, {"ACTION", model->action}, {"SPEC", model->special},
-            {"STRONG", model->strong}, {"CWEAPON", model->cweapon}, {"CITEM", model->citem}, {"DROP", model->drop},
-            {"SLEFT", model->sleft}, {"SRIGHT", model->sright}, {"PAUSE", model->pause},
-        };
-        for (const auto& entry : defaults) {
-            if (entry.second == 0)
-                continue;
-            std::string label = actionLabel(entry.first);
-            if (!label.empty())
-                labels[entry.second] = label;
-            int& binding = bindingFor(entry.first);
-            if (!fullyStored && binding == 0) {
-                binding = entry.second;
-                record->setInt(entry.first, entry.second);
-            }
-        }
-    } else {
+    std::vector<DefaultBinding> defaults = findDefaults(deviceIndex);
+    LOG("Joystick default bindings: " << sourceName(bindingSource));
+
+    if (bindingSource == BindingSource::none)
         isConfigured = false;
+    else
+        knownModel = true;
+    for (const DefaultBinding& entry : defaults) {
+        if (!entry.label.empty())
+            labels[entry.code] = entry.label;
+        int& binding = bindingFor(entry.action);
+        if (!fullyStored && binding == 0) {
+            binding = entry.code;
+            record->setInt(entry.action, entry.code);
+        }
     }
     if (knownModel) {
         setDPadLabel(-1, 0, "DPLEFT");
@@ -138,6 +154,33 @@ void Joystick::loadBindings()
         setDPadLabel(0, -1, "DPUP");
         setDPadLabel(0, 1, "DPDOWN");
     }
+}
+
+// Modifies: bindingSource and, for a pad SDL maps, the d-pad's inputs.
+std::vector<DefaultBinding> Joystick::findDefaults(int deviceIndex)
+{
+    TRACE();
+    if (const ControllerModel* model = findControllerModel(guidString)) {
+        bindingSource = BindingSource::exactGuid;
+        return modelDefaults(*model);
+    }
+    ControllerLayout layout;
+    if (readControllerLayout(deviceIndex, joystick, layout)) {
+        bindingSource = BindingSource::gameControllerMapping;
+        dpadUp = layout.dpadUp;
+        dpadDown = layout.dpadDown;
+        dpadLeft = layout.dpadLeft;
+        dpadRight = layout.dpadRight;
+        return layout.bindings;
+    }
+    const ControllerModel* listed =
+        joystick ? findControllerModelByIds(SDL_JoystickGetVendor(joystick), SDL_JoystickGetProduct(joystick)) : nullptr;
+    if (listed) {
+        bindingSource = BindingSource::vendorAndProduct;
+        return modelDefaults(*listed);
+    }
+    bindingSource = BindingSource::none;
+    return {};
 }
 
 int Joystick::instanceId() const
@@ -215,17 +258,16 @@ std::string Joystick::describeInput(int code) const
 int Joystick::dpadCode(int x, int y) const
 {
     TRACE();
-    if (!knownModel || !dpadAsButtons)
-        return -1;
+    int code = 0;
     if (y < 0)
-        return 100;
-    if (y > 0)
-        return 101;
-    if (x < 0)
-        return 102;
-    if (x > 0)
-        return 103;
-    return -1;
+        code = dpadUp;
+    else if (y > 0)
+        code = dpadDown;
+    else if (x < 0)
+        code = dpadLeft;
+    else if (x > 0)
+        code = dpadRight;
+    return code != 0 ? code : -1;
 }
 
 void Joystick::setDPadLabel(int x, int y, const std::string& label)

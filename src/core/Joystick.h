@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ControllerDatabase.h"
+
 #include <SDL.h>
 
 #include <map>
@@ -10,6 +12,9 @@
 int buttonCode(int button);
 int hatCode(int hat, int value);
 int axisCode(int axis, int position);
+
+// Where a controller's default bindings came from, in the order they are looked for.
+enum class BindingSource { none, exactGuid, gameControllerMapping, vendorAndProduct };
 
 // One opened game controller: its identity, its bindings (stored per model in the
 // settings), its quantised axes and hats, and its vibration.
@@ -41,6 +46,10 @@ public:
     bool isConfigured = false;
     bool fullyStored = false;
     bool preventBounce = true;
+    BindingSource bindingSource = BindingSource::none;
+    // The d-pad's inputs, 0 where none is known: the d-pad moves and chooses whatever the
+    // bindings say.
+    int dpadUp = 0, dpadDown = 0, dpadLeft = 0, dpadRight = 0;
     int menuSensitivity = 16500;
     int gameSensitivity = 11000;
     int vibrationStrength = 50;
@@ -58,6 +67,11 @@ public:
     void updateHapticEffects();
     void closeHaptic();
 
+    // Loads the stored bindings and fills the rest with the defaults of the first source
+    // that knows the device: an exact GUID in the built-in models, SDL's game-controller
+    // mapping, the built-in models' vendor and product ids. The constructor calls it.
+    void loadBindings(int deviceIndex);
+
 private:
-    void loadBindings();
+    std::vector<DefaultBinding> findDefaults(int deviceIndex);
 };

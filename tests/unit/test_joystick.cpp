@@ -1,34 +1,63 @@
 #include "VirtualPad.h"
+#include "core/ControllerDatabase.h"
+#include "core/ControllerLayout.h"
 #include "core/Joystick.h"
 #include "core/UserFiles.h"
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 namespace {
 
-// Attaches one of SDL's virtual controllers, which behave like a real device.
+// Attaches SDL's virtual controllers, which behave like real devices, with the game
+// controller subsystem up and face buttons read by position, as the game has them.
 class VirtualControllers : public testing::Test {
 protected:
-    void SetUp() override { ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError(); }
+    void SetUp() override
+    {
+        settingsStorage().objects.clear();
+        readFaceButtonsByPosition();
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
+    }
     void TearDown() override
     {
         for (Joystick* stick : opened)
             delete stick;
         detachVirtualPads();
-        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+        SDL_QuitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
     }
 
-    Joystick* attach(Uint16 vendor, Uint16 product, const char* name = "Test pad")
+    Joystick* open(int index)
     {
-        int index = attachVirtualPad(vendor, product, name);
         EXPECT_GE(index, 0) << SDL_GetError();
         auto* stick = new Joystick(index);
         opened.push_back(stick);
         return stick;
     }
+    Joystick* attach(Uint16 vendor, Uint16 product, const PadShape& shape = plainPad)
+    {
+        return open(attachVirtualPad(vendor, product, "Test pad", shape));
+    }
+    Storage* record(const Joystick* stick)
+    {
+        return settingsStorage().getObject("sticks", true)->getObject(stick->guidString, true);
+    }
 
     std::vector<Joystick*> opened;
 };
+
+const char* const gameActions[] = {"LEFT", "RIGHT", "UP", "DOWN", "ATTACK", "ITEM", "PAUSE"};
+
+// A code as the model table writes it: bN, aN- or aN+, and - for none.
+std::string tableText(int code)
+{
+    if (code == 0)
+        return "-";
+    if (code < 300)
+        return "b" + std::to_string(code - 100);
+    return "a" + std::to_string((code - 300) / 2) + (code % 2 ? "+" : "-");
+}
 
 } // namespace
 
@@ -53,53 +82,120 @@ TEST(ControllerCodes, CodesDescriptionsAndAxisLevels)
         EXPECT_EQ(none.axisPosition(value), level) << value;
 }
 
-TEST_F(VirtualControllers, KnownModelsGetTheirDefaultsAndLabelsOthersWait)
+// The rows as "guid ATTACK ITEM ACTION SPEC STRONG CWEAPON CITEM DROP SLEFT SRIGHT PAUSE",
+// hashed with 64-bit FNV-1a: a changed, lost or reordered model changes the sum.
+TEST(ControllerModels, TheTableHoldsEveryModelInOrderAndFindsItByGuidAndByIds)
 {
-    Joystick* stick = attach(0x046d, 0xc216);
-    EXPECT_TRUE(stick->knownModel);
-    EXPECT_TRUE(stick->isConfigured);
-    EXPECT_EQ(stick->up, 302);
-    EXPECT_EQ(stick->left, 300);
-    EXPECT_EQ(stick->attack, 101);
-    EXPECT_EQ(stick->item, 102);
-    EXPECT_EQ(stick->pause, 109);
-    EXPECT_EQ(stick->describeInput(101), "A");
-    EXPECT_EQ(stick->describeInput(302), "Left Stick ***IMG:UP");
-    EXPECT_EQ(stick->describeInput(110), "button 10");
-    Storage* record = settingsStorage().getObject("sticks", false)->getObject(stick->guidString, false);
-    ASSERT_NE(record, nullptr);
-    EXPECT_EQ(record->getInt("ATTACK", 0), 101);
+    const std::vector<ControllerModel>& models = controllerModels();
+    ASSERT_EQ(models.size(), 37u);
+    std::string text;
+    for (const ControllerModel& model : models) {
+        text += model.guid;
+        for (int code : {model.attack, model.item, model.action, model.special, model.strong, model.cweapon,
+                 model.citem, model.drop, model.sleft, model.sright, model.pause})
+            text += " " + tableText(code);
+        text += "\n";
 
-    Joystick* unknown = attach(0x1234, 0x5678);
-    EXPECT_FALSE(unknown->knownModel);
-    EXPECT_FALSE(unknown->isConfigured);
-    EXPECT_EQ(unknown->left, 0);
-    EXPECT_EQ(unknown->axes.size(), 4u);
-    EXPECT_EQ(unknown->hats.size(), 1u);
+        EXPECT_EQ(findControllerModel(model.guid), &model);
+        std::vector<DefaultBinding> defaults = modelDefaults(model);
+        ASSERT_GE(defaults.size(), 4u);
+        EXPECT_EQ(defaults[0].code, 302);
+        EXPECT_EQ(defaults[3].code, 301);
+        std::string guid = model.guid;
+        if (guid.compare(20, 12, "504944564944") == 0) {
+            int vendor = std::stoi(guid.substr(2, 2) + guid.substr(0, 2), nullptr, 16);
+            int product = std::stoi(guid.substr(6, 2) + guid.substr(4, 2), nullptr, 16);
+            EXPECT_EQ(findControllerModelByIds(vendor, product), &model) << guid;
+        }
+    }
+    uint64_t hash = 0xcbf29ce484222325u;
+    for (unsigned char c : text)
+        hash = (hash ^ c) * 0x100000001b3u;
+    EXPECT_EQ(hash, 0x3902f99352f1df05u) << text;
+    EXPECT_EQ(findControllerModel("030000005e0400008e02000014010000"), nullptr);
+    EXPECT_EQ(findControllerModelByIds(0x1234, 0x5678), nullptr);
 }
 
-TEST_F(VirtualControllers, StoredCompleteBindingsWinOverTheDatabase)
+// The pads players own, as Linux and SDL present them: through SDL's mapping database
+// (the kernel's own drivers) or numbered as SDL's HIDAPI drivers number them.
+TEST_F(VirtualControllers, CommonPadsGetDefaultsFromWhereTheyAreKnown)
 {
-    Joystick* first = attach(0x046d, 0xc216);
-    Storage* record = settingsStorage().getObject("sticks", false)->getObject(first->guidString, false);
-    record->setInt("ATTACK", 105);
-    record->setInt("ITEM", 106);
-    record->setBool("preventBounce", false);
-    Joystick* second = attach(0x046d, 0xc216);
-    EXPECT_EQ(second->attack, 105);
-    EXPECT_EQ(second->item, 106);
+    struct Pad {
+        const char* what;
+        Uint16 vendor, product, version; // version 0: SDL's HIDAPI numbering
+        BindingSource source;
+        int attack, item, pause, left, up, dpadUp;
+        const char* attackLabel;
+        const char* pauseLabel;
+    };
+    const BindingSource sdl = BindingSource::gameControllerMapping;
+    const Pad pads[] = {
+        {"Xbox 360 pad (xpad)", 0x045e, 0x028e, 0x0114, sdl, 100, 101, 107, 300, 302, 201, "A", "START"},
+        {"Xbox One pad (xpad)", 0x045e, 0x02ea, 0x0301, sdl, 100, 101, 107, 300, 302, 201, "A", "START"},
+        {"PS3 pad (hid-sony)", 0x054c, 0x0268, 0x8111, sdl, 100, 101, 109, 300, 302, 113, "Cross", "START"},
+        {"PS4 pad (hid-playstation)", 0x054c, 0x09cc, 0x8111, sdl, 100, 101, 109, 300, 302, 201, "Cross", "OPTIONS"},
+        {"PS5 pad (HIDAPI)", 0x054c, 0x0ce6, 0, sdl, 100, 101, 106, 300, 302, 111, "Cross", "OPTIONS"},
+        {"Switch Pro pad (hid-nintendo)", 0x057e, 0x2009, 0x8111, sdl, 100, 101, 110, 300, 302, 201, "B", "+"},
+        {"Switch Pro pad (HIDAPI)", 0x057e, 0x2009, 0, sdl, 100, 101, 106, 300, 302, 111, "B", "+"},
+        {"DragonRise generic USB joystick", 0x0079, 0x0006, 0x0110, BindingSource::vendorAndProduct, 102, 101, 109,
+            300, 302, -1, "A", "START"},
+        {"unknown generic HID pad", 0x1234, 0x5678, 0x0110, BindingSource::none, 0, 0, 0, 0, 0, -1, "none", "none"},
+    };
+    for (const Pad& pad : pads) {
+        Joystick* stick = open(pad.version ? attachLinuxPad(pad.vendor, pad.product, pad.version, "Test pad")
+                                           : attachVirtualPad(pad.vendor, pad.product, "Test pad", sdlLayoutPad));
+        SCOPED_TRACE(std::string(pad.what) + ", " + stick->name);
+        EXPECT_EQ(stick->bindingSource, pad.source);
+        EXPECT_EQ(stick->isConfigured, pad.source != BindingSource::none);
+        EXPECT_EQ(stick->attack, pad.attack);
+        EXPECT_EQ(stick->item, pad.item);
+        EXPECT_EQ(stick->pause, pad.pause);
+        EXPECT_EQ(stick->left, pad.left);
+        EXPECT_EQ(stick->up, pad.up);
+        EXPECT_EQ(stick->dpadCode(0, -1), pad.dpadUp);
+        EXPECT_EQ(stick->describeInput(stick->attack), pad.attackLabel);
+        EXPECT_EQ(stick->describeInput(stick->pause), pad.pauseLabel);
+        if (pad.source != BindingSource::none) {
+            EXPECT_EQ(stick->describeInput(stick->left), "Left Stick ***IMG:LEFT");
+            EXPECT_EQ(record(stick)->getInt("ATTACK", 0), pad.attack);
+        }
+    }
+}
+
+TEST_F(VirtualControllers, StoredBindingsWinAndAnExactGuidBeatsTheVendorAndProduct)
+{
+    Joystick* first = open(attachLinuxPad(0x045e, 0x028e, 0x0114, "Test pad"));
+    Storage* stored = record(first);
+    for (const char* action : gameActions)
+        stored->setInt(action, 105);
+    stored->setInt("ATTACK", 108);
+    stored->setBool("preventBounce", false);
+    Joystick* second = open(attachLinuxPad(0x045e, 0x028e, 0x0114, "Test pad"));
+    EXPECT_EQ(second->attack, 108);
+    EXPECT_EQ(second->left, 105);
     EXPECT_FALSE(second->preventBounce);
-    EXPECT_EQ(second->describeInput(101), "A"); // labels still come from the model
-}
+    EXPECT_EQ(second->describeInput(100), "A"); // labels still come from the mapping
 
-TEST_F(VirtualControllers, PartialBindingsAreCompletedFromTheDatabase)
-{
-    Joystick* first = attach(0x046d, 0xc219);
-    Storage* record = settingsStorage().getObject("sticks", false)->getObject(first->guidString, false);
-    record->strings.clear();
-    record->setInt("ATTACK", 107);
-    Joystick* second = attach(0x046d, 0xc219);
-    EXPECT_EQ(second->attack, 107);
-    EXPECT_EQ(second->item, 102);
-    EXPECT_EQ(record->getInt("ITEM", 0), 102);
+    // A partial record is completed from the defaults, and the completion is stored.
+    stored->strings.clear();
+    stored->setInt("ATTACK", 107);
+    Joystick* third = open(attachLinuxPad(0x045e, 0x028e, 0x0114, "Test pad"));
+    EXPECT_EQ(third->attack, 107);
+    EXPECT_EQ(third->item, 101);
+    EXPECT_EQ(stored->getInt("ITEM", 0), 101);
+
+    // A pad listed by its vendor and product, seen under the GUID of other listed models.
+    Joystick* listed = attach(0x046d, 0xc216);
+    EXPECT_EQ(listed->bindingSource, BindingSource::vendorAndProduct);
+    EXPECT_EQ(listed->attack, 101);
+    int index = SDL_NumJoysticks() - 1;
+    listed->guidString = "8f0e1200000000000000504944564944";
+    listed->loadBindings(index);
+    EXPECT_EQ(listed->bindingSource, BindingSource::exactGuid);
+    EXPECT_EQ(listed->attack, 100);
+    listed->guidString = "00000000000000000000000000000000";
+    listed->loadBindings(index);
+    EXPECT_EQ(listed->attack, 110);
+    EXPECT_EQ(listed->describeInput(100), "DPUP"); // its d-pad is buttons 0 to 3
+    EXPECT_EQ(listed->describeInput(103), "DPRIGHT");
 }
