@@ -11,7 +11,6 @@ namespace {
 const char* const gameActions[] = {"UP", "DOWN", "LEFT", "RIGHT", "ATTACK", "ITEM", "PAUSE"};
 
 const int menuSelectVibration = 2;
-const int noVibration = 4;
 
 const char* const allZeroGuid = "00000000000000000000000000000000";
 
@@ -27,6 +26,13 @@ const char* sourceName(BindingSource source)
 }
 
 } // namespace
+
+HapticCalls& hapticCalls()
+{
+    TRACE();
+    static HapticCalls calls;
+    return calls;
+}
 
 int buttonCode(int button)
 {
@@ -284,10 +290,14 @@ void Joystick::setupHaptic()
     if (haptic)
         return;
     LOG("Initializing HAPTIC interface for controller vibration for joystick #" << instance);
-    haptic = SDL_HapticOpenFromJoystick(joystick);
-    if (!haptic)
+    HapticCalls& calls = hapticCalls();
+    haptic = calls.open(joystick);
+    if (!haptic) {
+        LOG("No haptic device for joystick #" << instance << "; it rumbles instead: "
+                                              << (SDL_JoystickHasRumble(joystick) ? "yes" : "no"));
         return;
-    hapticFeatures = SDL_HapticQuery(haptic);
+    }
+    hapticFeatures = calls.query(haptic);
     LOG("Supported haptic features:");
     const std::pair<unsigned int, const char*> features[] = {
         {SDL_HAPTIC_SINE, "HAPTIC_SINE"},         {SDL_HAPTIC_LEFTRIGHT, "HAPTIC_LEFTRIGHT"},
@@ -298,56 +308,67 @@ void Joystick::setupHaptic()
     for (const auto& feature : features)
         if (hapticFeatures & feature.first)
             LOG(feature.second);
-    LOG("Number of effects supported = " << SDL_HapticNumEffects(haptic)
-                                         << ", playing simultaneously = " << SDL_HapticNumEffectsPlaying(haptic));
+    LOG("Number of effects supported = " << calls.numEffects(haptic)
+                                         << ", playing simultaneously = " << calls.numEffectsPlaying(haptic));
     LOG("Haptic setup complete");
 }
 
+// Reads: vibrationStrength, haptic, hapticFeatures. Modifies: effectId, effectKind, stopTime.
 void Joystick::vibrate(int kind)
 {
     TRACE();
-    if (!haptic || kind == noVibration || kind != menuSelectVibration)
+    // Only a menu choice vibrates; the other kinds (4, a step through a menu) ask for nothing.
+    if (kind != menuSelectVibration || vibrationStrength <= 0 || !joystick)
         return;
     const Uint32 duration = 200;
-    if (kind != effectKind) {
+    auto large = Uint16(0.8 * 327.6 * vibrationStrength);
+    auto small = Uint16(0.5 * 327.6 * vibrationStrength);
+    HapticCalls& calls = hapticCalls();
+    if (haptic && kind != effectKind) {
         SDL_HapticEffect effect = {};
         bool prepared = true;
         if (hapticFeatures & SDL_HAPTIC_LEFTRIGHT) {
             effect.type = SDL_HAPTIC_LEFTRIGHT;
-            effect.leftright.length = 200;
-            effect.leftright.large_magnitude = Uint16(0.8 * 327.6 * vibrationStrength);
-            effect.leftright.small_magnitude = Uint16(0.5 * 327.6 * vibrationStrength);
+            effect.leftright.length = duration;
+            effect.leftright.large_magnitude = large;
+            effect.leftright.small_magnitude = small;
         } else if (hapticFeatures & SDL_HAPTIC_SINE) {
             effect.type = SDL_HAPTIC_SINE;
             effect.periodic.direction.type = SDL_HAPTIC_POLAR;
             effect.periodic.direction.dir[0] = 18000;
             effect.periodic.length = 1000;
             effect.periodic.period = 200;
-            effect.periodic.magnitude = Sint16(0.5 * 327.6 * vibrationStrength);
+            effect.periodic.magnitude = Sint16(small);
             effect.periodic.attack_length = 100;
             effect.periodic.fade_length = 100;
         } else {
             prepared = false;
         }
         if (prepared) {
-            if (effectId >= 0 && SDL_HapticUpdateEffect(haptic, effectId, &effect) != 0) {
-                SDL_HapticDestroyEffect(haptic, effectId);
+            if (effectId >= 0 && calls.updateEffect(haptic, effectId, &effect) != 0) {
+                calls.destroyEffect(haptic, effectId);
                 effectId = -1;
             }
             if (effectId < 0)
-                effectId = SDL_HapticNewEffect(haptic, &effect);
+                effectId = calls.newEffect(haptic, &effect);
         }
         effectKind = kind;
     }
-    if (effectId >= 0 && SDL_HapticRunEffect(haptic, effectId, 1) == 0)
-        stopTime = SDL_GetTicks() + duration;
+    if (haptic && effectId >= 0) {
+        if (calls.runEffect(haptic, effectId, 1) == 0)
+            stopTime = SDL_GetTicks() + duration;
+        return;
+    }
+    // Pads without a haptic effect, such as those on SDL's HIDAPI drivers, rumble; SDL
+    // stops the rumble after the duration.
+    SDL_JoystickRumble(joystick, large, small, duration);
 }
 
 void Joystick::updateHapticEffects()
 {
     TRACE();
     if (haptic && stopTime && effectId >= 0 && SDL_GetTicks() > stopTime) {
-        SDL_HapticStopEffect(haptic, effectId);
+        hapticCalls().stopEffect(haptic, effectId);
         stopTime = 0;
     }
 }
@@ -358,7 +379,7 @@ void Joystick::closeHaptic()
     if (!haptic)
         return;
     LOG("Closing HAPTIC interface for #" << instance);
-    SDL_HapticClose(haptic);
+    hapticCalls().close(haptic);
     haptic = nullptr;
     LOG("Closing HAPTIC interface DONE.");
 }

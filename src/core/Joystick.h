@@ -13,6 +13,22 @@ int buttonCode(int button);
 int hatCode(int hat, int value);
 int axisCode(int axis, int position);
 
+// The haptic calls that vibration makes. SDL cannot fake a haptic device, so a test puts
+// its own calls here; the game keeps SDL's.
+struct HapticCalls {
+    SDL_Haptic*(SDLCALL* open)(SDL_Joystick*) = SDL_HapticOpenFromJoystick;
+    unsigned int(SDLCALL* query)(SDL_Haptic*) = SDL_HapticQuery;
+    int(SDLCALL* numEffects)(SDL_Haptic*) = SDL_HapticNumEffects;
+    int(SDLCALL* numEffectsPlaying)(SDL_Haptic*) = SDL_HapticNumEffectsPlaying;
+    int(SDLCALL* newEffect)(SDL_Haptic*, SDL_HapticEffect*) = SDL_HapticNewEffect;
+    int(SDLCALL* updateEffect)(SDL_Haptic*, int, SDL_HapticEffect*) = SDL_HapticUpdateEffect;
+    int(SDLCALL* runEffect)(SDL_Haptic*, int, Uint32) = SDL_HapticRunEffect;
+    int(SDLCALL* stopEffect)(SDL_Haptic*, int) = SDL_HapticStopEffect;
+    void(SDLCALL* destroyEffect)(SDL_Haptic*, int) = SDL_HapticDestroyEffect;
+    void(SDLCALL* close)(SDL_Haptic*) = SDL_HapticClose;
+};
+HapticCalls& hapticCalls();
+
 // Where a controller's default bindings came from, in the order they are looked for.
 enum class BindingSource { none, exactGuid, gameControllerMapping, vendorAndProduct };
 

@@ -4,6 +4,12 @@
 
 namespace {
 
+int SDLCALL recordRumble(void*, Uint16 low, Uint16 high)
+{
+    virtualRumbles().emplace_back(low, high);
+    return 0;
+}
+
 // The GUID SDL gives a USB device on Linux; the database ignores the name's checksum.
 SDL_JoystickGUID linuxUsbGuid(Uint16 vendor, Uint16 product, Uint16 version)
 {
@@ -18,6 +24,12 @@ SDL_JoystickGUID linuxUsbGuid(Uint16 vendor, Uint16 product, Uint16 version)
 
 } // namespace
 
+std::vector<std::pair<Uint16, Uint16>>& virtualRumbles()
+{
+    static std::vector<std::pair<Uint16, Uint16>> requests;
+    return requests;
+}
+
 int attachVirtualPad(Uint16 vendor, Uint16 product, const char* name, const PadShape& shape)
 {
     SDL_VirtualJoystickDesc desc = {};
@@ -29,6 +41,7 @@ int attachVirtualPad(Uint16 vendor, Uint16 product, const char* name, const PadS
     desc.vendor_id = vendor;
     desc.product_id = product;
     desc.name = name;
+    desc.Rumble = recordRumble;
     return SDL_JoystickAttachVirtualEx(&desc);
 }
 

@@ -2,6 +2,9 @@
 
 #include <SDL.h>
 
+#include <utility>
+#include <vector>
+
 // The shape of one of SDL's virtual controllers, which behave like a real device.
 struct PadShape {
     SDL_JoystickType type;
@@ -14,7 +17,7 @@ const PadShape plainPad{SDL_JOYSTICK_TYPE_UNKNOWN, 4, 12, 1};
 const PadShape sdlLayoutPad{SDL_JOYSTICK_TYPE_GAMECONTROLLER, 6, 15, 1};
 
 // Attaches a virtual controller; returns its device index, or -1. The joystick subsystem
-// must be up.
+// must be up. Every virtual pad can rumble: see virtualRumbles.
 int attachVirtualPad(Uint16 vendor, Uint16 product, const char* name, const PadShape& shape = plainPad);
 
 // Attaches a virtual pad that SDL maps as it maps the real USB pad with these ids and
@@ -25,3 +28,6 @@ int attachLinuxPad(Uint16 vendor, Uint16 product, Uint16 version, const char* na
 
 // Detaches every virtual controller.
 void detachVirtualPads();
+
+// The rumble requests the virtual pads received, oldest first: (low, high) strengths.
+std::vector<std::pair<Uint16, Uint16>>& virtualRumbles();

@@ -17,6 +17,7 @@ protected:
     void SetUp() override
     {
         settingsStorage().objects.clear();
+        virtualRumbles().clear();
         readFaceButtonsByPosition();
         ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
     }
@@ -26,6 +27,7 @@ protected:
             delete stick;
         detachVirtualPads();
         SDL_QuitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
+        hapticCalls() = HapticCalls{};
     }
 
     Joystick* open(int index)
@@ -198,4 +200,96 @@ TEST_F(VirtualControllers, StoredBindingsWinAndAnExactGuidBeatsTheVendorAndProdu
     EXPECT_EQ(listed->attack, 110);
     EXPECT_EQ(listed->describeInput(100), "DPUP"); // its d-pad is buttons 0 to 3
     EXPECT_EQ(listed->describeInput(103), "DPRIGHT");
+}
+
+namespace {
+
+// A haptic device that exists only here: it records what vibration asks of it.
+struct FakeHaptic {
+    unsigned int features = 0;
+    int opened = 0, created = 0, updated = 0, runs = 0, stops = 0, closed = 0;
+    SDL_HapticEffect effect = {};
+};
+FakeHaptic fake;
+
+SDL_Haptic* fakeDevice()
+{
+    return reinterpret_cast<SDL_Haptic*>(&fake);
+}
+
+void useFakeHaptic(unsigned int features)
+{
+    fake = FakeHaptic{};
+    fake.features = features;
+    HapticCalls& calls = hapticCalls();
+    calls.open = [](SDL_Joystick*) { return fake.opened++, fakeDevice(); };
+    calls.query = [](SDL_Haptic*) { return fake.features; };
+    calls.numEffects = [](SDL_Haptic*) { return 8; };
+    calls.numEffectsPlaying = [](SDL_Haptic*) { return 4; };
+    calls.newEffect = [](SDL_Haptic*, SDL_HapticEffect* effect) { return fake.effect = *effect, fake.created++; };
+    calls.updateEffect = [](SDL_Haptic*, int, SDL_HapticEffect* effect) { return fake.effect = *effect, fake.updated++, 0; };
+    calls.runEffect = [](SDL_Haptic*, int, Uint32) { return fake.runs++, 0; };
+    calls.stopEffect = [](SDL_Haptic*, int) { return fake.stops++, 0; };
+    calls.destroyEffect = [](SDL_Haptic*, int) {};
+    calls.close = [](SDL_Haptic*) { fake.closed++; };
+}
+
+} // namespace
+
+TEST_F(VirtualControllers, VibrationRunsOneReusedHapticEffectOrRumbles)
+{
+    useFakeHaptic(SDL_HAPTIC_LEFTRIGHT | SDL_HAPTIC_SINE);
+    Joystick* stick = attach(0x1234, 0x5678);
+    ASSERT_EQ(stick->haptic, fakeDevice());
+    stick->vibrate(4); // a step through a menu: nothing
+    EXPECT_EQ(fake.runs, 0);
+    Uint32 before = SDL_GetTicks();
+    stick->vibrate(2);
+    stick->vibrate(2);
+    Uint32 after = SDL_GetTicks();
+    EXPECT_EQ(fake.created, 1);
+    EXPECT_EQ(fake.updated, 0);
+    EXPECT_EQ(fake.runs, 2);
+    EXPECT_EQ(fake.effect.type, SDL_HAPTIC_LEFTRIGHT);
+    EXPECT_EQ(fake.effect.leftright.length, 200u);
+    EXPECT_EQ(fake.effect.leftright.large_magnitude, 13104); // strength 50
+    EXPECT_EQ(fake.effect.leftright.small_magnitude, 8190);
+    EXPECT_GE(stick->stopTime, before + 200);
+    EXPECT_LE(stick->stopTime, after + 200);
+    stick->updateHapticEffects();
+    EXPECT_EQ(fake.stops, 0);
+    stick->stopTime = SDL_GetTicks() - 1;
+    stick->updateHapticEffects();
+    EXPECT_EQ(fake.stops, 1);
+    EXPECT_EQ(stick->stopTime, 0u);
+    EXPECT_TRUE(virtualRumbles().empty());
+
+    // Full strength on a device that only knows sine waves.
+    record(stick)->setInt("vibrations", 100);
+    useFakeHaptic(SDL_HAPTIC_SINE);
+    Joystick* sine = attach(0x1234, 0x5678);
+    sine->vibrate(2);
+    EXPECT_EQ(fake.effect.type, SDL_HAPTIC_SINE);
+    EXPECT_EQ(fake.effect.periodic.magnitude, 16380);
+    EXPECT_EQ(fake.effect.periodic.period, 200);
+    EXPECT_EQ(fake.effect.periodic.length, 1000u);
+
+    // A haptic device with no effect of use rumbles instead.
+    useFakeHaptic(SDL_HAPTIC_CONSTANT);
+    Joystick* plain = attach(0x1234, 0x5678);
+    plain->vibrate(2);
+    EXPECT_EQ(fake.runs, 0);
+    EXPECT_EQ(virtualRumbles(), (std::vector<std::pair<Uint16, Uint16>>{{26208, 16380}}));
+    delete plain;
+    opened.pop_back();
+    EXPECT_EQ(fake.closed, 1);
+
+    // Vibrations off: no device is opened and nothing rumbles.
+    record(stick)->setInt("vibrations", 0);
+    size_t heard = virtualRumbles().size();
+    Joystick* off = attach(0x1234, 0x5678);
+    off->vibrate(2);
+    EXPECT_EQ(fake.opened, 1);
+    EXPECT_EQ(off->haptic, nullptr);
+    EXPECT_EQ(virtualRumbles().size(), heard);
 }
