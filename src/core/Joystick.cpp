@@ -6,6 +6,8 @@
 #include "core/Trace.h"
 #include "core/UserFiles.h"
 
+#include <algorithm>
+
 namespace {
 
 const char* const gameActions[] = {"UP", "DOWN", "LEFT", "RIGHT", "ATTACK", "ITEM", "PAUSE"};
@@ -13,6 +15,19 @@ const char* const gameActions[] = {"UP", "DOWN", "LEFT", "RIGHT", "ATTACK", "ITE
 const int menuSelectVibration = 2;
 
 const char* const allZeroGuid = "00000000000000000000000000000000";
+
+// Codes keep to three hundreds: buttons 100-199, hats 200-299 (one direction each) and
+// axis sides 300-399. Anything else, from a damaged record for one, names no input.
+bool isReadableCode(int code)
+{
+    TRACE();
+    if (code >= 200 && code < 300) {
+        int direction = code % 10;
+        return direction == SDL_HAT_UP || direction == SDL_HAT_RIGHT || direction == SDL_HAT_DOWN
+            || direction == SDL_HAT_LEFT;
+    }
+    return code >= 100 && code < 400;
+}
 
 const char* sourceName(BindingSource source)
 {
@@ -123,11 +138,13 @@ void Joystick::loadBindings(int deviceIndex)
 
     Storage* record = settingsStorage().getObject("sticks", true)->getObject(guidString, true);
     if (!record->isEmpty()) {
-        for (const char* actionName : gameActions)
-            bindingFor(actionName) = record->getInt(actionName, 0);
+        for (const char* actionName : gameActions) {
+            int code = record->getInt(actionName, 0);
+            bindingFor(actionName) = isReadableCode(code) ? code : 0;
+        }
         menuSensitivity = record->getInt("menuSensitivity2", menuSensitivity);
         gameSensitivity = record->getInt("gameSensitivity2", gameSensitivity);
-        vibrationStrength = record->getInt("vibrations", vibrationStrength);
+        vibrationStrength = std::clamp(record->getInt("vibrations", vibrationStrength), 0, 100);
         preventBounce = record->getBool("preventBounce", true);
         for (const char* actionName : gameActions)
             LOG("setDefault(sg, k" << actionName << ", \"" << actionName << "\", " << bindingFor(actionName) << ");");
@@ -232,7 +249,7 @@ int Joystick::axisPosition(int raw) const
 std::string Joystick::describeInput(int code) const
 {
     TRACE();
-    if (code == 0)
+    if (!isReadableCode(code))
         return "none";
     std::string text;
     if (code < 200) {
@@ -243,15 +260,10 @@ std::string Joystick::describeInput(int code) const
         std::string letter = axis < 11 ? std::string(1, axisLetters[axis]) : std::to_string(axis);
         text = "axis " + letter + (code % 2 ? "+" : "-");
     } else {
-        const char* word = nullptr;
-        switch (code % 10) {
-        case 1: word = "up"; break;
-        case 2: word = "right"; break;
-        case 4: word = "down"; break;
-        case 8: word = "left"; break;
-        default: return "none";
-        }
-        text = "hat " + std::to_string((code - 200) / 10) + " " + word;
+        static const std::pair<int, const char*> words[] = {{1, "up"}, {2, "right"}, {4, "down"}, {8, "left"}};
+        for (const auto& word : words)
+            if (code % 10 == word.first)
+                text = "hat " + std::to_string((code - 200) / 10) + " " + word.second;
     }
     if (knownModel) {
         auto label = labels.find(code);

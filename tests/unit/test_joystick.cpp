@@ -76,7 +76,8 @@ TEST(ControllerCodes, CodesDescriptionsAndAxisLevels)
     Joystick none(-1); // no such device: unconfigured, no labels
     EXPECT_EQ(none.name, "Cannot open joystick device");
     const std::pair<int, const char*> descriptions[] = {{0, "none"}, {105, "button 5"}, {303, "axis y+"},
-        {300, "axis x-"}, {224, "hat 2 down"}, {203, "none"}};
+        {300, "axis x-"}, {224, "hat 2 down"}, {203, "none"}, {325, "axis 12+"}, {400, "none"}, {99, "none"},
+        {-5, "none"}, {INT32_MIN, "none"}, {INT32_MAX, "none"}};
     for (const auto& [code, text] : descriptions)
         EXPECT_EQ(none.describeInput(code), text) << code;
     const std::pair<int, int> levels[] = {{-16501, -2}, {-16500, -1}, {11000, 0}, {11001, 1}, {32767, 2}};
@@ -200,6 +201,41 @@ TEST_F(VirtualControllers, StoredBindingsWinAndAnExactGuidBeatsTheVendorAndProdu
     EXPECT_EQ(listed->attack, 110);
     EXPECT_EQ(listed->describeInput(100), "DPUP"); // its d-pad is buttons 0 to 3
     EXPECT_EQ(listed->describeInput(103), "DPRIGHT");
+}
+
+// Whatever a damaged "sticks" record holds, an unconfigured pad shows "none" for it and
+// a known pad takes its default in its place.
+TEST_F(VirtualControllers, DamagedRecordsReadAsUnbound)
+{
+    const std::vector<std::pair<const char*, const char*>> records[] = {
+        {{"LEFT", "7"}, {"RIGHT", "99"}, {"UP", "400"}, {"DOWN", "250"}, {"ATTACK", "1000"}, {"ITEM", "-1"},
+            {"PAUSE", "0"}},
+        {{"LEFT", "2147483647"}, {"RIGHT", "-2147483648"}, {"UP", "99999999999"}, {"DOWN", "axis"},
+            {"ATTACK", ""}, {"ITEM", "1e3"}, {"PAUSE", "-300"}},
+        {{"vibrations", "100000"}, {"menuSensitivity2", "-5"}},
+        {{"vibrations", "-40"}, {"PAUSE", "208x"}},
+    };
+    Joystick* probe = attach(0x1234, 0x5678);
+    Joystick* known = open(attachLinuxPad(0x045e, 0x028e, 0x0114, "Test pad"));
+    for (const auto& fields : records) {
+        for (Joystick* stick : {probe, known}) {
+            Storage* stored = record(stick);
+            stored->strings.clear();
+            for (const auto& [key, value] : fields)
+                stored->setString(key, value);
+        }
+        Joystick* unknown = attach(0x1234, 0x5678);
+        Joystick* mended = open(attachLinuxPad(0x045e, 0x028e, 0x0114, "Test pad"));
+        for (const char* action : gameActions) {
+            SCOPED_TRACE(std::string(action) + " in record " + fields.front().first + "=" + fields.front().second);
+            EXPECT_EQ(unknown->describeInput(unknown->bindingFor(action)), "none");
+            EXPECT_NE(mended->bindingFor(action), 0);
+        }
+        EXPECT_GE(unknown->vibrationStrength, 0);
+        EXPECT_LE(unknown->vibrationStrength, 100);
+        EXPECT_EQ(mended->attack, 100);
+        unknown->vibrate(2);
+    }
 }
 
 namespace {
