@@ -85,6 +85,9 @@ protected:
         ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0);
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
         assets = std::make_unique<AssetManager>(renderer, 0);
+        // Crash reports are named by the second: one left by an earlier test may share the name.
+        for (const std::string& file : crashFiles())
+            std::remove(file.c_str());
         main = std::make_unique<Main>(renderer, screenWidth, screenHeight, &controllers, assets.get());
         main->init();
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
