@@ -21,6 +21,9 @@
 #ifdef VANTREL_FAULT_KEY
 #include "Faults.h"
 #endif
+#ifdef VANTREL_TEST_PAD
+#include "VirtualPad.h"
+#endif
 
 #include <SDL.h>
 #include <SDL_mixer.h>
@@ -263,6 +266,9 @@ int main(int argc, char** argv)
     CrashGuard::install();
 #ifdef VANTREL_FAULT_KEY
     SDL_AddEventWatch(faultOnKey, nullptr);
+#endif
+#ifdef VANTREL_TEST_PAD
+    attachPadFromEnvironment();
 #endif
     std::map<int, Joystick*> controllers;
     int channels = 0;

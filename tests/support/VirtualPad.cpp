@@ -1,5 +1,7 @@
 #include "VirtualPad.h"
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -68,4 +70,16 @@ void detachVirtualPads()
 {
     for (int index = SDL_NumJoysticks() - 1; index >= 0; index--)
         SDL_JoystickDetachVirtual(index);
+}
+
+void attachPadFromEnvironment()
+{
+    const char* wanted = std::getenv("VANTREL_TEST_PAD");
+    unsigned int vendor, product, version;
+    int read = 0;
+    while (wanted && std::sscanf(wanted, "%x:%x:%x%n", &vendor, &product, &version, &read) == 3) {
+        attachLinuxPad(Uint16(vendor), Uint16(product), Uint16(version), "Generic USB Joystick");
+        wanted += read;
+        wanted = *wanted == ',' ? wanted + 1 : nullptr;
+    }
 }

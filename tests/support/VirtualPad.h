@@ -31,3 +31,7 @@ void detachVirtualPads();
 
 // The rumble requests the virtual pads received, oldest first: (low, high) strengths.
 std::vector<std::pair<Uint16, Uint16>>& virtualRumbles();
+
+// Test build of the game: VANTREL_TEST_PAD="vendor:product:version" (hex; several joined
+// by commas) plugs in the pads attachLinuxPad makes, for pictures of the controller pages.
+void attachPadFromEnvironment();
