@@ -33,14 +33,12 @@ protected:
     Joystick* open(int index)
     {
         EXPECT_GE(index, 0) << SDL_GetError();
-        auto* stick = new Joystick(index);
-        opened.push_back(stick);
-        return stick;
+        opened.push_back(new Joystick(index));
+        return opened.back();
     }
-    Joystick* attach(Uint16 vendor, Uint16 product, const PadShape& shape = plainPad)
-    {
-        return open(attachVirtualPad(vendor, product, "Test pad", shape));
-    }
+    Joystick* attach(Uint16 vendor, Uint16 product) { return open(attachVirtualPad(vendor, product, "Test pad")); }
+    // An Xbox 360 pad as Linux and SDL's mapping database present it.
+    Joystick* xboxPad() { return open(attachLinuxPad(0x045e, 0x028e, 0x0114, "Xbox pad")); }
     Storage* record(const Joystick* stick)
     {
         return settingsStorage().getObject("sticks", true)->getObject(stick->guidString, true);
@@ -89,33 +87,25 @@ TEST(ControllerCodes, CodesDescriptionsAndAxisLevels)
 // hashed with 64-bit FNV-1a: a changed, lost or reordered model changes the sum.
 TEST(ControllerModels, TheTableHoldsEveryModelInOrderAndFindsItByGuidAndByIds)
 {
-    const std::vector<ControllerModel>& models = controllerModels();
-    ASSERT_EQ(models.size(), 37u);
     std::string text;
-    for (const ControllerModel& model : models) {
+    for (const ControllerModel& model : controllerModels()) {
         text += model.guid;
         for (int code : {model.attack, model.item, model.action, model.special, model.strong, model.cweapon,
                  model.citem, model.drop, model.sleft, model.sright, model.pause})
             text += " " + tableText(code);
         text += "\n";
-
         EXPECT_EQ(findControllerModel(model.guid), &model);
-        std::vector<DefaultBinding> defaults = modelDefaults(model);
-        ASSERT_GE(defaults.size(), 4u);
-        EXPECT_EQ(defaults[0].code, 302);
-        EXPECT_EQ(defaults[3].code, 301);
         std::string guid = model.guid;
+        auto id = [&](int at) { return std::stoi(guid.substr(at + 2, 2) + guid.substr(at, 2), nullptr, 16); };
         if (guid.compare(20, 12, "504944564944") == 0) {
-            int vendor = std::stoi(guid.substr(2, 2) + guid.substr(0, 2), nullptr, 16);
-            int product = std::stoi(guid.substr(6, 2) + guid.substr(4, 2), nullptr, 16);
-            EXPECT_EQ(findControllerModelByIds(vendor, product), &model) << guid;
+            EXPECT_EQ(findControllerModelByIds(id(0), id(4)), &model) << guid;
         }
     }
     uint64_t hash = 0xcbf29ce484222325u;
     for (unsigned char c : text)
         hash = (hash ^ c) * 0x100000001b3u;
+    EXPECT_EQ(controllerModels().size(), 37u);
     EXPECT_EQ(hash, 0x3902f99352f1df05u) << text;
-    EXPECT_EQ(findControllerModel("030000005e0400008e02000014010000"), nullptr);
     EXPECT_EQ(findControllerModelByIds(0x1234, 0x5678), nullptr);
 }
 
@@ -158,116 +148,83 @@ TEST_F(VirtualControllers, CommonPadsGetDefaultsFromWhereTheyAreKnown)
         EXPECT_EQ(stick->dpadCode(0, -1), pad.dpadUp);
         EXPECT_EQ(stick->describeInput(stick->attack), pad.attackLabel);
         EXPECT_EQ(stick->describeInput(stick->pause), pad.pauseLabel);
-        if (pad.source != BindingSource::none) {
-            EXPECT_EQ(stick->describeInput(stick->left), "Left Stick ***IMG:LEFT");
-            EXPECT_EQ(record(stick)->getInt("ATTACK", 0), pad.attack);
-        }
+        EXPECT_EQ(record(stick)->getInt("ATTACK", 0), pad.attack);
     }
 }
 
 TEST_F(VirtualControllers, StoredBindingsWinAndAnExactGuidBeatsTheVendorAndProduct)
 {
-    Joystick* first = open(attachLinuxPad(0x045e, 0x028e, 0x0114, "Test pad"));
-    Storage* stored = record(first);
+    Storage* stored = record(xboxPad());
     for (const char* action : gameActions)
         stored->setInt(action, 105);
-    stored->setInt("ATTACK", 108);
     stored->setBool("preventBounce", false);
-    Joystick* second = open(attachLinuxPad(0x045e, 0x028e, 0x0114, "Test pad"));
-    EXPECT_EQ(second->attack, 108);
-    EXPECT_EQ(second->left, 105);
-    EXPECT_FALSE(second->preventBounce);
-    EXPECT_EQ(second->describeInput(100), "A"); // labels still come from the mapping
+    Joystick* again = xboxPad();
+    EXPECT_EQ(again->attack, 105);
+    EXPECT_FALSE(again->preventBounce);
+    EXPECT_EQ(again->describeInput(100), "A"); // labels still come from the mapping
 
     // A partial record is completed from the defaults, and the completion is stored.
     stored->strings.clear();
     stored->setInt("ATTACK", 107);
-    Joystick* third = open(attachLinuxPad(0x045e, 0x028e, 0x0114, "Test pad"));
-    EXPECT_EQ(third->attack, 107);
-    EXPECT_EQ(third->item, 101);
+    EXPECT_EQ(xboxPad()->attack, 107);
     EXPECT_EQ(stored->getInt("ITEM", 0), 101);
 
     // A pad listed by its vendor and product, seen under the GUID of other listed models.
     Joystick* listed = attach(0x046d, 0xc216);
     EXPECT_EQ(listed->bindingSource, BindingSource::vendorAndProduct);
     EXPECT_EQ(listed->attack, 101);
-    int index = SDL_NumJoysticks() - 1;
     listed->guidString = "8f0e1200000000000000504944564944";
-    listed->loadBindings(index);
+    listed->loadBindings(SDL_NumJoysticks() - 1);
     EXPECT_EQ(listed->bindingSource, BindingSource::exactGuid);
     EXPECT_EQ(listed->attack, 100);
     listed->guidString = "00000000000000000000000000000000";
-    listed->loadBindings(index);
+    listed->loadBindings(SDL_NumJoysticks() - 1);
     EXPECT_EQ(listed->attack, 110);
     EXPECT_EQ(listed->describeInput(100), "DPUP"); // its d-pad is buttons 0 to 3
     EXPECT_EQ(listed->describeInput(103), "DPRIGHT");
 }
 
-// Whatever a damaged "sticks" record holds, an unconfigured pad shows "none" for it and
-// a known pad takes its default in its place.
+// Codes of no known kind, huge axes, negative and unreadable values, missing fields: an
+// unconfigured pad shows "none" for them, a known pad takes its defaults instead.
 TEST_F(VirtualControllers, DamagedRecordsReadAsUnbound)
 {
-    const std::vector<std::pair<const char*, const char*>> records[] = {
-        {{"LEFT", "7"}, {"RIGHT", "99"}, {"UP", "400"}, {"DOWN", "250"}, {"ATTACK", "1000"}, {"ITEM", "-1"},
-            {"PAUSE", "0"}},
-        {{"LEFT", "2147483647"}, {"RIGHT", "-2147483648"}, {"UP", "99999999999"}, {"DOWN", "axis"},
-            {"ATTACK", ""}, {"ITEM", "1e3"}, {"PAUSE", "-300"}},
-        {{"vibrations", "100000"}, {"menuSensitivity2", "-5"}},
-        {{"vibrations", "-40"}, {"PAUSE", "208x"}},
-    };
-    Joystick* probe = attach(0x1234, 0x5678);
-    Joystick* known = open(attachLinuxPad(0x045e, 0x028e, 0x0114, "Test pad"));
-    for (const auto& fields : records) {
-        for (Joystick* stick : {probe, known}) {
-            Storage* stored = record(stick);
-            stored->strings.clear();
-            for (const auto& [key, value] : fields)
-                stored->setString(key, value);
-        }
-        Joystick* unknown = attach(0x1234, 0x5678);
-        Joystick* mended = open(attachLinuxPad(0x045e, 0x028e, 0x0114, "Test pad"));
-        for (const char* action : gameActions) {
-            SCOPED_TRACE(std::string(action) + " in record " + fields.front().first + "=" + fields.front().second);
-            EXPECT_EQ(unknown->describeInput(unknown->bindingFor(action)), "none");
-            EXPECT_NE(mended->bindingFor(action), 0);
-        }
-        EXPECT_GE(unknown->vibrationStrength, 0);
-        EXPECT_LE(unknown->vibrationStrength, 100);
-        EXPECT_EQ(mended->attack, 100);
-        unknown->vibrate(2);
+    const std::pair<const char*, const char*> damage[] = {{"LEFT", "7"}, {"RIGHT", "99999"}, {"UP", "-300"},
+        {"ATTACK", "2147483647"}, {"ITEM", "-2147483648"}, {"PAUSE", "2O8"}, {"vibrations", "100000"}};
+    for (Joystick* stick : {attach(0x1234, 0x5678), xboxPad()})
+        for (const auto& [key, value] : damage)
+            record(stick)->setString(key, value);
+    Joystick* unknown = attach(0x1234, 0x5678);
+    Joystick* known = xboxPad();
+    for (const char* action : gameActions) {
+        EXPECT_EQ(unknown->describeInput(unknown->bindingFor(action)), "none") << action;
+        EXPECT_NE(known->bindingFor(action), 0) << action;
     }
+    EXPECT_EQ(known->attack, 100);
+    EXPECT_EQ(unknown->vibrationStrength, 100);
+    unknown->vibrate(2);
+    EXPECT_EQ(virtualRumbles().front(), (std::pair<Uint16, Uint16>{26208, 16380}));
 }
 
 namespace {
 
 // A haptic device that exists only here: it records what vibration asks of it.
 struct FakeHaptic {
-    unsigned int features = 0;
-    int opened = 0, created = 0, updated = 0, runs = 0, stops = 0, closed = 0;
-    SDL_HapticEffect effect = {};
-};
-FakeHaptic fake;
-
-SDL_Haptic* fakeDevice()
-{
-    return reinterpret_cast<SDL_Haptic*>(&fake);
-}
+    unsigned int features;
+    int opened, created, runs, stops;
+    SDL_HapticEffect effect;
+} fake;
 
 void useFakeHaptic(unsigned int features)
 {
-    fake = FakeHaptic{};
-    fake.features = features;
+    fake = FakeHaptic{features, 0, 0, 0, 0, {}};
     HapticCalls& calls = hapticCalls();
-    calls.open = [](SDL_Joystick*) { return fake.opened++, fakeDevice(); };
+    calls.open = [](SDL_Joystick*) { return fake.opened++, reinterpret_cast<SDL_Haptic*>(&fake); };
     calls.query = [](SDL_Haptic*) { return fake.features; };
-    calls.numEffects = [](SDL_Haptic*) { return 8; };
-    calls.numEffectsPlaying = [](SDL_Haptic*) { return 4; };
+    calls.numEffects = calls.numEffectsPlaying = [](SDL_Haptic*) { return 1; };
     calls.newEffect = [](SDL_Haptic*, SDL_HapticEffect* effect) { return fake.effect = *effect, fake.created++; };
-    calls.updateEffect = [](SDL_Haptic*, int, SDL_HapticEffect* effect) { return fake.effect = *effect, fake.updated++, 0; };
     calls.runEffect = [](SDL_Haptic*, int, Uint32) { return fake.runs++, 0; };
     calls.stopEffect = [](SDL_Haptic*, int) { return fake.stops++, 0; };
-    calls.destroyEffect = [](SDL_Haptic*, int) {};
-    calls.close = [](SDL_Haptic*) { fake.closed++; };
+    calls.close = [](SDL_Haptic*) {};
 }
 
 } // namespace
@@ -276,15 +233,12 @@ TEST_F(VirtualControllers, VibrationRunsOneReusedHapticEffectOrRumbles)
 {
     useFakeHaptic(SDL_HAPTIC_LEFTRIGHT | SDL_HAPTIC_SINE);
     Joystick* stick = attach(0x1234, 0x5678);
-    ASSERT_EQ(stick->haptic, fakeDevice());
     stick->vibrate(4); // a step through a menu: nothing
-    EXPECT_EQ(fake.runs, 0);
     Uint32 before = SDL_GetTicks();
     stick->vibrate(2);
     stick->vibrate(2);
     Uint32 after = SDL_GetTicks();
     EXPECT_EQ(fake.created, 1);
-    EXPECT_EQ(fake.updated, 0);
     EXPECT_EQ(fake.runs, 2);
     EXPECT_EQ(fake.effect.type, SDL_HAPTIC_LEFTRIGHT);
     EXPECT_EQ(fake.effect.leftright.length, 200u);
@@ -297,35 +251,17 @@ TEST_F(VirtualControllers, VibrationRunsOneReusedHapticEffectOrRumbles)
     stick->stopTime = SDL_GetTicks() - 1;
     stick->updateHapticEffects();
     EXPECT_EQ(fake.stops, 1);
-    EXPECT_EQ(stick->stopTime, 0u);
     EXPECT_TRUE(virtualRumbles().empty());
-
-    // Full strength on a device that only knows sine waves.
-    record(stick)->setInt("vibrations", 100);
-    useFakeHaptic(SDL_HAPTIC_SINE);
-    Joystick* sine = attach(0x1234, 0x5678);
-    sine->vibrate(2);
-    EXPECT_EQ(fake.effect.type, SDL_HAPTIC_SINE);
-    EXPECT_EQ(fake.effect.periodic.magnitude, 16380);
-    EXPECT_EQ(fake.effect.periodic.period, 200);
-    EXPECT_EQ(fake.effect.periodic.length, 1000u);
 
     // A haptic device with no effect of use rumbles instead.
     useFakeHaptic(SDL_HAPTIC_CONSTANT);
-    Joystick* plain = attach(0x1234, 0x5678);
-    plain->vibrate(2);
+    attach(0x1234, 0x5678)->vibrate(2);
     EXPECT_EQ(fake.runs, 0);
-    EXPECT_EQ(virtualRumbles(), (std::vector<std::pair<Uint16, Uint16>>{{26208, 16380}}));
-    delete plain;
-    opened.pop_back();
-    EXPECT_EQ(fake.closed, 1);
+    EXPECT_EQ(virtualRumbles(), (std::vector<std::pair<Uint16, Uint16>>{{13104, 8190}}));
 
     // Vibrations off: no device is opened and nothing rumbles.
     record(stick)->setInt("vibrations", 0);
-    size_t heard = virtualRumbles().size();
-    Joystick* off = attach(0x1234, 0x5678);
-    off->vibrate(2);
+    attach(0x1234, 0x5678)->vibrate(2);
     EXPECT_EQ(fake.opened, 1);
-    EXPECT_EQ(off->haptic, nullptr);
-    EXPECT_EQ(virtualRumbles().size(), heard);
+    EXPECT_EQ(virtualRumbles().size(), 1u);
 }
