@@ -243,15 +243,17 @@ int main(int argc, char** argv)
 
     LOG("Calling SDL_Init()");
     readFaceButtonsByPosition();
-    // Haptic too: controllers vibrate through it.
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER
-                 | SDL_INIT_HAPTIC | SDL_INIT_EVENTS)
+                 | SDL_INIT_EVENTS)
         != 0) {
         LOG("Unable to Init SDL: " << SDL_GetError());
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, "Cannot init SDL", SDL_GetError(), nullptr);
         return 1;
     }
     LOG("SDL init OK");
+    // Controllers vibrate through the haptic subsystem; without it they can still rumble.
+    if (SDL_InitSubSystem(SDL_INIT_HAPTIC) != 0)
+        LOG("WARNING: Unable to init SDL haptic: " << SDL_GetError());
     SDL_version compiled, linked;
     SDL_VERSION(&compiled);
     SDL_GetVersion(&linked);

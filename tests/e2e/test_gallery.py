@@ -162,6 +162,7 @@ def controllers(binary, build):
         menu_ready(game)
         game.wait_for_log("Joystick default bindings: SDL's game-controller mapping")
         game.wait_for_log("Joystick default bindings: none")
+        check(not any("Unable to init SDL haptic" in line for line in game.log()), "haptic subsystem started")
         game.screenshot("controllers-menu")
         game.key("Down", "Return", "Down", "Down", "Down", "Return")  # SETTINGS, CONTROLLERS
         time.sleep(0.8)
