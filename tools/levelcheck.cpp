@@ -16,19 +16,6 @@
 
 namespace {
 
-// The checks hear nothing: no sound, no menu, no recorder.
-class SilentEvents : public WorldEvents {
-public:
-    void playSound(const std::string&, int) override { TRACE(); }
-    void fadeOutMusic(int) override { TRACE(); }
-    void startArmedRecording() override { TRACE(); }
-    void openPauseMenu() override { TRACE(); }
-    void pauseMenuInput(int, int) override { TRACE(); }
-    void closePauseMenu() override { TRACE(); }
-    void loadLevel() override { TRACE(); }
-    void playerChangedCode() override { TRACE(); }
-};
-
 int fail(const std::string& message)
 {
     TRACE();

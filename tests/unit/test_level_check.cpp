@@ -49,12 +49,29 @@ TEST_F(LevelCheckTest, ReadsTapScriptsAndRejectsWhatItCannotRead)
     EXPECT_EQ(taps[4].code, GameInput::up);
     EXPECT_EQ(taps[6].code, GameInput::item);
 
-    for (const char* line : {"PAUSE", "right 2", "UP two", "UP 0", "UP -1", "UP 2 3", "UP 99999999"}) {
+    for (const char* line : {"PAUSE", "right 2", "UP two", "UP 0", "UP -1", "UP 2 3", "UP 99999999", "UP+DOWN",
+                             "LEFT+UP", "UP+", "DOWN+ATTACK"}) {
         writeFileBytes(path, std::string("UP\n") + line + "\n");
         EXPECT_FALSE(readSolution(path, taps, error)) << line;
         EXPECT_NE(error.find("solution.txt:2"), std::string::npos) << error;
     }
     EXPECT_FALSE(readSolution(testUserRoot() + "/none.txt", taps, error));
+
+    // Written back as a script, the taps read the same, diagonals and repeats counted.
+    writeFileBytes(path, "DOWN+LEFT 2\nUP\nUP\nATTACK\nUP+RIGHT\n");
+    taps.clear();
+    ASSERT_TRUE(readSolution(path, taps, error)) << error;
+    std::vector<std::string> lines = tapScriptLines(taps);
+    EXPECT_EQ(lines, (std::vector<std::string>{"DOWN+LEFT 2", "UP 2", "ATTACK", "UP+RIGHT"}));
+    std::string script;
+    for (const std::string& line : lines)
+        script += line + "\n";
+    writeFileBytes(path, script);
+    std::vector<SolutionTap> again;
+    ASSERT_TRUE(readSolution(path, again, error)) << error;
+    ASSERT_EQ(again.size(), taps.size());
+    for (size_t i = 0; i < taps.size(); i++)
+        EXPECT_EQ(tapName(again[i]), tapName(taps[i]));
 }
 
 TEST_F(LevelCheckTest, WalkingReachStopsAtWalls)
