@@ -138,6 +138,9 @@ public:
         }
     }
 
+    // The key of the world as it stands. Words: x | y << 8 | data << 16 | compare << 24;
+    // programLocation | programLine << 16; page register | playerPage << 8 | location
+    // << 16; the trigger masks; then the changed bytes.
     void encode(StateKey& key)
     {
         TRACE();
@@ -158,6 +161,8 @@ public:
         }
     }
 
+    // Modifies: the world's bytes, player, registers, program counter, trigger list and
+    // trigger marks, as `key` has them; held keys, timers and the bump as between taps.
     void restore(const StateKey& key)
     {
         TRACE();
