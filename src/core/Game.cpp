@@ -416,3 +416,9 @@ void Game::playerChangedCode()
     if (assets && assets->achievements)
         assets->achievements->unlock("HACKER");
 }
+
+void Game::cellWritten(Realm& page, int x, int y)
+{
+    TRACE();
+    // The screen draws memory as it is in every frame.
+}
