@@ -130,9 +130,9 @@ class SourceFile:
         for index, token in enumerate(self.tokens):
             if token.kind != "op":
                 continue
-            if token.text in "([{":
+            if token.text in ("(", "[", "{"):
                 stack.append(index)
-            elif token.text in ")]}":
+            elif token.text in (")", "]", "}"):
                 if not stack:
                     raise ValueError(f"unbalanced {token.text} on line {self.line_of(token.start)}")
                 opener = stack.pop()
