@@ -9,6 +9,7 @@ BUILD_PACKAGES=(cmake make g++ pkg-config
 TEST_PACKAGES=(googletest libgtest-dev xvfb xauth xdotool imagemagick x11-utils
   libgl1-mesa-dri libglx-mesa0 mesa-utils python3)
 PLAY_PACKAGES=(xdg-utils)
+MUTANT_PACKAGES=(googletest libgtest-dev ninja-build python3)
 
 install_missing() {
   local missing=()
