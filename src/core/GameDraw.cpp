@@ -599,6 +599,8 @@ int Game::drawPauseMenu()
     TRACE();
     if (!pauseTitle || menuItems.empty())
         return 0;
+    // A replay on a smaller screen shows the menu in the middle.
+    recorder().recordMarker(ReplayCode::layoutCentred);
     int centre = camera->width / 2;
     int base = camera->height / 2 - 40;
     // The panel's frame is drawn well inside its picture: long rows get the room it takes.
