@@ -144,10 +144,10 @@ class Game:
         env.pop("SDL_RENDER_DRIVER", None)
         return env
 
-    def start(self, cwd=None):
+    def start(self, cwd=None, args=()):
         if not self.xvfb:
             self.start_x()
-        self.process = subprocess.Popen([self.binary], env=self.environment(), cwd=cwd or self.home,
+        self.process = subprocess.Popen([self.binary] + list(args), env=self.environment(), cwd=cwd or self.home,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return self
 
