@@ -679,8 +679,8 @@ int Game::drawPopup(const Achievement& achievement, int slot)
     if (glow && glow->texture) {
         SDL_Rect where{x + 30, y + 37, 96, 96};
         SDL_SetTextureAlphaMod(glow->texture, Uint8(pulse + 90));
-        SDL_RenderCopyEx(camera->renderer, glow->texture, nullptr, &where, achievement.popupCounter * 1.5, nullptr,
-                         SDL_FLIP_NONE);
+        recorder().renderCopyEx(camera->renderer, glow->texture, nullptr, &where, achievement.popupCounter * 1.5,
+            nullptr, SDL_FLIP_NONE);
         blits++;
     }
     blits += drawPicture("achievement_icon.png", SDL_Rect{x + 30, y + 37, 96, 96});

@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstring>
 #include <ctime>
 
@@ -97,13 +98,9 @@ int Recorder::renderCopy(SDL_Renderer* renderer, SDL_Texture* texture, const SDL
 {
     TRACE();
     int result = SDL_RenderCopy(renderer, texture, source, destination);
-    if (mode != modeRecording || !file)
+    int index = recordedIndex(texture);
+    if (index < 0)
         return result;
-    auto found = textureIndex.find(texture);
-    if (found == textureIndex.end())
-        return result;
-    int index = found->second;
-    recordModulation(textures[size_t(index)], index);
     int code = ReplayCode::copy + (source ? 0 : 1) + (destination ? 0 : 2);
     if (source && destination) {
         record(false, code,
@@ -116,6 +113,47 @@ int Recorder::renderCopy(SDL_Renderer* renderer, SDL_Texture* texture, const SDL
         record(false, code, {index});
     }
     return result;
+}
+
+int Recorder::renderCopyEx(SDL_Renderer* renderer, SDL_Texture* texture, const SDL_Rect* source,
+    const SDL_Rect* destination, double angle, const SDL_Point* centre, SDL_RendererFlip flip)
+{
+    TRACE();
+    int result = SDL_RenderCopyEx(renderer, texture, source, destination, angle, centre, flip);
+    int index = recordedIndex(texture);
+    if (index < 0 || !destination)
+        return result;
+    const SDL_Rect& d = *destination;
+    if (angle == 0 && !centre) {
+        int code = ReplayCode::copyFlipped + (source ? 0 : 1);
+        if (source)
+            record(false, code, {index, flip, source->x, source->y, source->w, source->h, d.x, d.y, d.w, d.h});
+        else
+            record(false, code, {index, flip, d.x, d.y, d.w, d.h});
+        return result;
+    }
+    SDL_Point turn = centre ? *centre : SDL_Point{d.w / 2, d.h / 2};
+    int stored = int(std::fmod(angle, 360.0) * ReplayFormat::angleScale);
+    int code = ReplayCode::copyRotated + (source ? 0 : 1);
+    if (source)
+        record(false, code,
+            {index, flip, source->x, source->y, source->w, source->h, d.x, d.y, d.w, d.h, turn.x, turn.y, stored});
+    else
+        record(false, code, {index, flip, d.x, d.y, d.w, d.h, turn.x, turn.y, stored});
+    return result;
+}
+
+int Recorder::recordedIndex(SDL_Texture* texture)
+{
+    TRACE();
+    if (mode != modeRecording || !file)
+        return -1;
+    auto found = textureIndex.find(texture);
+    if (found == textureIndex.end())
+        return -1;
+    int index = found->second;
+    recordModulation(textures[size_t(index)], index);
+    return index;
 }
 
 // Tints and transparency are set on the texture by whoever draws it: the copy tells
@@ -186,7 +224,7 @@ void Recorder::recordText(CachedText* text, int x, int y, float zoom)
     if (found == textIndex.end() && !defineText(text))
         return;
     int index = textIndex[text->texture];
-    int zoomByte = std::clamp(int(zoom * 30), 0, 255);
+    int zoomByte = int(std::clamp(zoom * 30, 0.0f, 255.0f));
     record(false, ReplayCode::drawText, {index, x, y, zoomByte});
 }
 

@@ -73,6 +73,9 @@ public:
     // Recording wrappers: each performs its operation and records it while recording.
     void clear(SDL_Renderer* renderer);
     int renderCopy(SDL_Renderer* renderer, SDL_Texture* texture, const SDL_Rect* source, const SDL_Rect* destination);
+    // A mirrored or turned copy; no centre turns about the middle of the destination.
+    int renderCopyEx(SDL_Renderer* renderer, SDL_Texture* texture, const SDL_Rect* source,
+        const SDL_Rect* destination, double angle, const SDL_Point* centre, SDL_RendererFlip flip);
     void present(SDL_Renderer* renderer);
     void registerTexture(const std::string& name, SDL_Texture* texture, int kind);
     void forgetTexture(SDL_Texture* texture);
@@ -111,6 +114,8 @@ private:
     void defineTexture(int index);
     bool defineText(CachedText* text);
     void recordModulation(RecordedTexture& entry, int index);
+    // The texture's index when its copies are to be recorded, else -1.
+    int recordedIndex(SDL_Texture* texture);
     void deleteOldReplays(const std::string& newest);
     void releasePlayback();
 

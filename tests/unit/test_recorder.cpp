@@ -285,7 +285,8 @@ TEST_F(RecorderTest, ANewRecordingTakesTheNextSlotAndTheOldestGoBeyondTheLimit)
 }
 
 // The format carries everything the game records: pictures with their tints, panels,
-// texts in every font and zoom, sounds and music, frame by frame.
+// mirrored and turned copies, texts in every font and zoom, sounds and music, frame by
+// frame.
 TEST_F(RecorderTest, APlayedBackRecordingEqualsTheRecordedFramesPixelForPixel)
 {
     ASSERT_TRUE(openMixer(64));
@@ -319,6 +320,9 @@ TEST_F(RecorderTest, APlayedBackRecordingEqualsTheRecordedFramesPixelForPixel)
             SDL_Rect source{4, 4, 20, 20}, where{900, 100 + frame, 80, 80}, whole{1000, 600 - frame, 32, 32};
             recorder().renderCopy(renderer, tile->texture, &source, &where);
             recorder().renderCopy(renderer, grey, nullptr, &whole);
+            SDL_Rect mirrored{1100, 200, 64, 32}, turned{1300, 200, 64, 64};
+            recorder().renderCopyEx(renderer, tile->texture, &source, &mirrored, 0, nullptr, SDL_FLIP_HORIZONTAL);
+            recorder().renderCopyEx(renderer, tile->texture, nullptr, &turned, frame * 1.5, nullptr, SDL_FLIP_VERTICAL);
             outlined.draw(frame * 3, 700);
             shadowed.draw(1200, 300);
             large.drawZoomed(1500, 800, 1.5f);
