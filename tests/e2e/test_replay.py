@@ -35,7 +35,7 @@ def record_a_game(game):
     time.sleep(1.0)
     game.key("Escape")  # the first input starts the recording and skips the story
     game.wait_for_log("Game::loadLevel()", after=before)
-    time.sleep(2.5)
+    time.sleep(4.0)
     game.hold("Right", 0.6)
     game.hold("Down", 0.5)
     game.key("a")
@@ -71,7 +71,7 @@ def start_replay(game, args, item):
 def watch_and_leave(game):
     """The on-screen display in its three modes, then Escape back to the main menu."""
     start_replay(game, ["--replay"], 1)
-    time.sleep(1.5)
+    time.sleep(2.5)  # the level has been uncovered
     game.screenshot("playback")
     game.key("Tab")  # the time alone
     time.sleep(0.3)
