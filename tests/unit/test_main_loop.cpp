@@ -13,6 +13,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -83,6 +84,9 @@ protected:
     void SetUp() override
     {
         SdlTest::SetUp();
+        // Each test counts the crash reports it makes itself.
+        for (const std::string& file : crashFiles())
+            std::remove(file.c_str());
         ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0);
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
         assets = std::make_unique<AssetManager>(renderer, 0);
