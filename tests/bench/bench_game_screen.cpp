@@ -34,12 +34,11 @@ int main()
     SoftwareScreen screen(width, height);
     SDL_Renderer* renderer = screen.renderer;
     {
-        Camera camera(renderer, width, height);
-        AssetManager assets(renderer, 0);
-        assets.camera = &camera;
-        assets.loadStartupFonts(&camera);
-        std::map<int, Joystick*> controllers;
-        Game game;
+        BenchGame bench(renderer, width, height);
+        Camera& camera = bench.camera;
+        AssetManager& assets = bench.assets;
+        std::map<int, Joystick*>& controllers = bench.controllers;
+        Game& game = bench.game;
 
         auto start = std::chrono::steady_clock::now();
         game.init(camera, &assets, &controllers, true);

@@ -81,13 +81,10 @@ double median(std::vector<double>& values)
 Measured measure(SDL_Renderer* renderer, int width, int height, int frames)
 {
     Measured result;
-    Camera camera(renderer, width, height);
-    AssetManager assets(renderer, 0);
-    assets.camera = &camera;
-    assets.loadStartupFonts(&camera);
-    std::map<int, Joystick*> controllers;
-    Game game;
-    game.init(camera, &assets, &controllers, true);
+    BenchGame bench(renderer, width, height);
+    Camera& camera = bench.camera;
+    Game& game = bench.game;
+    game.init(camera, &bench.assets, &bench.controllers, true);
     game.loadLevel();
     Player player(game.world);
 

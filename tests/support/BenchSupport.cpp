@@ -44,3 +44,11 @@ SoftwareScreen::~SoftwareScreen()
     if (surface)
         SDL_FreeSurface(surface);
 }
+
+BenchGame::BenchGame(SDL_Renderer* renderer, int width, int height)
+    : camera(renderer, width, height)
+    , assets(renderer, 0)
+{
+    assets.camera = &camera;
+    assets.loadStartupFonts(&camera);
+}

@@ -1,7 +1,12 @@
 #pragma once
 
+#include "core/AssetManager.h"
+#include "core/Camera.h"
+#include "core/Game.h"
+
 #include <SDL.h>
 
+#include <map>
 #include <string>
 
 // A benchmark's own per-user folder with SDL and SDL_ttf started; the end of the
@@ -27,4 +32,15 @@ public:
 
     SDL_Surface* surface;
     SDL_Renderer* renderer;
+};
+
+// The game screen with the start-up fonts, drawing with a renderer; `game.init` starts it.
+class BenchGame {
+public:
+    BenchGame(SDL_Renderer* renderer, int width, int height);
+
+    Camera camera;
+    AssetManager assets;
+    std::map<int, Joystick*> controllers;
+    Game game;
 };
