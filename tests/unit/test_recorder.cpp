@@ -388,22 +388,39 @@ TEST_F(RecorderTest, ThePlayerPicksTheNewestReplayAndRefusesOtherVersions)
     }
 }
 
+// A 1920 x 1080 recording on a 1280 x 720 display: bottom-aligned and scrolled at
+// first, centred after the pause menu's marker.
 TEST_F(RecorderTest, ALargerRecordingIsFittedByItsLayout)
 {
     makeAssets(0);
     Camera small(renderer, 1280, 720);
-    std::string define = command(ReplayCode::defineTexture, {1}, {"replay-dot.png"});
-    std::string copy = command(ReplayCode::copy + 1, {0, 320, 180, 4, 4});
-    writeFileBytes(replayPath(1), header("2030-01-01 10:00:00") + define + command(ReplayCode::clearBlack)
-            + command(ReplayCode::copy + 1, {0, 320, 400, 4, 4}) + command(ReplayCode::endOfFrame)
-            + command(ReplayCode::clearBlack) + command(ReplayCode::layoutCentred) + copy
-            + command(ReplayCode::endOfFrame));
+    auto dotAt = [](int x, int y) { return command(ReplayCode::copy + 1, {0, x, y, 4, 4}); };
+    std::string clear = command(ReplayCode::clearBlack), end = command(ReplayCode::endOfFrame);
+    writeFileBytes(replayPath(1), header("2030-01-01 10:00:00")
+            + command(ReplayCode::defineTexture, {1}, {"replay-dot.png"}) + clear + dotAt(320, 400) + end
+            + command(ReplayCode::scrollAtOnce, {0, 1280}) + clear + dotAt(700, 400) + end
+            + command(ReplayCode::scrollSmoothly, {0, 640}) + end
+            + command(ReplayCode::layoutCentred) + clear + dotAt(320, 180)
+            + command(ReplayCode::textTexture, {18, 0, 9999, 255, 255, 255, 255, 0}, {"main.ttf", "XXXX"})
+            + command(ReplayCode::copy + 1, {1, 700, 500, 40, 20}) + end);
     ASSERT_EQ(recorder().openReplay(0, assets.get(), &small), "OK");
-    recorder().playFrame(small); // bottom-aligned at first
+    recorder().playFrame(small);
     EXPECT_EQ(pixelAt(320, 40), 0xFFFFFFFFu);
+    recorder().playFrame(small);
+    EXPECT_EQ(recorder().scrollX, 640);
+    EXPECT_EQ(pixelAt(60, 40), 0xFFFFFFFFu);
+    recorder().playFrame(small);
+    EXPECT_EQ(recorder().scrollX, 576);
     recorder().playFrame(small);
     EXPECT_EQ(pixelAt(0, 0), 0xFFFFFFFFu);
     EXPECT_EQ(pixelAt(320, 180), 0xFF000000u);
+    // The text became texture entry 1, drawn where its copy says.
+    ASSERT_EQ(recorder().replayTextures.size(), 2u);
+    EXPECT_EQ(recorder().replayTextures[1].kind, 4);
+    SDL_Rect text = drawnArea(0xFF000000);
+    EXPECT_EQ(text.x, 0);
+    EXPECT_GT(text.x + text.w, 380);
+    EXPECT_GT(text.y + text.h, 320);
 }
 
 TEST_F(RecorderTest, FastForwardSkipsFiveSecondsStillPlayingTheirSoundsAndTheDisplayCycles)
