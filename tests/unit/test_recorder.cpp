@@ -72,10 +72,9 @@ Decoded decode(const std::string& bytes)
     return decoded;
 }
 
-// FNV-1a over the whole screen.
-uint64_t screenHash(SDL_Renderer* renderer, int width, int height)
+// FNV-1a over the whole screen, read into `pixels`.
+uint64_t screenHash(SDL_Renderer* renderer, int width, std::vector<uint64_t>& pixels)
 {
-    std::vector<uint64_t> pixels(size_t(width) * size_t(height) / 2);
     SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, pixels.data(), width * 4);
     uint64_t hash = 1469598103934665603ull;
     for (uint64_t word : pixels)
@@ -299,6 +298,7 @@ TEST_F(RecorderTest, APlayedBackRecordingEqualsTheRecordedFramesPixelForPixel)
     assets->themes[7] = "replay-theme.wav";
     std::vector<uint64_t> frames;
     std::vector<std::vector<std::string>> sounds;
+    std::vector<uint64_t> pixels(size_t(screenWidth) * screenHeight / 2);
     {
         Texture* panel = assets->getTexture("replay-panel.png");
         Texture* tile = assets->getTexture("replay-tile.png");
@@ -335,7 +335,7 @@ TEST_F(RecorderTest, APlayedBackRecordingEqualsTheRecordedFramesPixelForPixel)
                 assets->fadeInMusic(7, 0, 0);
             if (frame == 150)
                 assets->fadeOutMusic(0, 0);
-            frames.push_back(screenHash(renderer, screenWidth, screenHeight));
+            frames.push_back(screenHash(renderer, screenWidth, pixels));
             sounds.push_back(soundsStarted(*assets));
             recorder().present(renderer);
         }
@@ -349,7 +349,7 @@ TEST_F(RecorderTest, APlayedBackRecordingEqualsTheRecordedFramesPixelForPixel)
     soundsStarted(*assets);
     for (size_t frame = 0; frame < frames.size(); frame++) {
         recorder().playFrame(*camera);
-        ASSERT_EQ(screenHash(renderer, screenWidth, screenHeight), frames[frame]) << "frame " << frame;
+        ASSERT_EQ(screenHash(renderer, screenWidth, pixels), frames[frame]) << "frame " << frame;
         ASSERT_EQ(soundsStarted(*assets), sounds[frame]) << "frame " << frame;
     }
     EXPECT_EQ(sounds[10], (std::vector<std::string>{"replay-theme.wav"}));
