@@ -42,7 +42,7 @@ Game::~Game()
 {
     TRACE();
     for (auto& sheet : glyphSheets)
-        SDL_DestroyTexture(sheet.second);
+        SDL_DestroyTexture(sheet.second.texture);
 }
 
 bool Game::init(Camera& camera, AssetManager* assets, std::map<int, Joystick*>* controllers, bool newGame)

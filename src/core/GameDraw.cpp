@@ -77,6 +77,80 @@ SDL_Color fadeColour(double r, double g, double b)
     return SDL_Color{Uint8(r), Uint8(g), Uint8(b), 255};
 }
 
+// Line y of a glyph's cell in the sheet (ARGB, white with the glyph's alpha).
+const Uint32* cellLine(const SDL_Surface* sheet, int glyph, int y, int cellWidth, int cellHeight)
+{
+    TRACE();
+    const Uint8* line = static_cast<const Uint8*>(sheet->pixels) + ((glyph / 16) * cellHeight + y) * sheet->pitch;
+    return reinterpret_cast<const Uint32*>(line) + (glyph % 16) * cellWidth;
+}
+
+// Where a glyph's ink lies in its cell: the smallest rectangle holding every pixel that
+// is not wholly transparent.
+SDL_Rect findInk(const SDL_Surface* sheet, int glyph, int cellWidth, int cellHeight)
+{
+    TRACE();
+    int left = cellWidth, right = -1, top = cellHeight, bottom = -1;
+    for (int y = 0; y < cellHeight; y++) {
+        const Uint32* line = cellLine(sheet, glyph, y, cellWidth, cellHeight);
+        for (int x = 0; x < cellWidth; x++) {
+            if (line[x] >> 24) {
+                left = std::min(left, x);
+                right = std::max(right, x);
+                top = std::min(top, y);
+                bottom = y;
+            }
+        }
+    }
+    return right < 0 ? SDL_Rect{0, 0, 0, 0} : SDL_Rect{left, top, right - left + 1, bottom - top + 1};
+}
+
+// The ink of a glyph as a few rectangles, each white with one alpha throughout: runs of
+// one alpha along each line, joined with the same run on the line above. None when it
+// takes more than a few (letters and digits, drawn as copies).
+std::vector<Game::GlyphPiece> solidPieces(const SDL_Surface* sheet, int glyph, int cellWidth, int cellHeight,
+    const SDL_Rect& ink)
+{
+    TRACE();
+    const size_t mostPieces = 8;
+    std::vector<Game::GlyphPiece> pieces;
+    for (int y = ink.y; y < ink.y + ink.h; y++) {
+        const Uint32* line = cellLine(sheet, glyph, y, cellWidth, cellHeight);
+        for (int x = ink.x, end; x < ink.x + ink.w; x = end) {
+            Uint32 pixel = line[x];
+            for (end = x + 1; end < ink.x + ink.w && line[end] == pixel; end++) {
+            }
+            Uint8 alpha = Uint8(pixel >> 24);
+            if (alpha == 0)
+                continue;
+            if ((pixel & 0xffffff) != 0xffffff)
+                return {};
+            auto above = std::find_if(pieces.begin(), pieces.end(), [&](const Game::GlyphPiece& piece) {
+                return piece.rect.x == x && piece.rect.w == end - x && piece.alpha == alpha
+                    && piece.rect.y + piece.rect.h == y;
+            });
+            if (above != pieces.end())
+                above->rect.h++;
+            else
+                pieces.push_back(Game::GlyphPiece{SDL_Rect{x, y, end - x, 1}, alpha});
+            if (pieces.size() > mostPieces)
+                return {};
+        }
+    }
+    return pieces;
+}
+
+// Whole steps of `step` seconds in the time `pending` held plus `dt`; the rest stays in
+// `pending` for the next frame, so that a fast frame rate fades as fast as a slow one.
+int fadeSteps(float& pending, float dt, float step)
+{
+    TRACE();
+    pending += dt;
+    int steps = int(pending / step);
+    pending -= float(steps) * step;
+    return steps;
+}
+
 // A popup's slide: 0 off screen, 1 fully in; it comes in over the first hundred
 // frames of its countdown and goes out over the last hundred.
 double popupSlide(int counter)
@@ -174,7 +248,8 @@ void Game::buildGlyphSheet(int size)
     }
     labels = labelTexts[size].get();
     if (glyphSheets.count(size)) {
-        glyphSheet = glyphSheets[size];
+        glyphSheet = glyphSheets[size].texture;
+        glyphs = &glyphSheets[size];
         return;
     }
     // Each glyph is placed in its own cell, so the sheet's grid is exact.
@@ -198,14 +273,22 @@ void Game::buildGlyphSheet(int size)
         SDL_BlitSurface(rendered, &source, sheet, &target);
         SDL_FreeSurface(rendered);
     }
-    glyphSheet = SDL_CreateTextureFromSurface(camera->renderer, sheet);
+    GlyphSheet& made = glyphSheets[size];
+    for (int glyph = 0; glyph < 256; glyph++) {
+        made.ink[glyph] = findInk(sheet, glyph, cellWidth, cellHeight);
+        made.pieces[glyph] = solidPieces(sheet, glyph, cellWidth, cellHeight, made.ink[glyph]);
+    }
+    made.texture = SDL_CreateTextureFromSurface(camera->renderer, sheet);
     SDL_FreeSurface(sheet);
+    glyphSheet = made.texture;
+    glyphs = &made;
     if (!glyphSheet) {
         LOG("ERROR: Cannot create the glyph sheet texture: " << SDL_GetError());
+        glyphSheets.erase(size);
+        glyphs = nullptr;
         return;
     }
     SDL_SetTextureBlendMode(glyphSheet, SDL_BLENDMODE_BLEND);
-    glyphSheets[size] = glyphSheet;
 }
 
 // --- Drawing helpers ------------------------------------------------------------
@@ -214,13 +297,61 @@ int Game::drawGlyph(int column, int row, int glyph, SDL_Color colour, int shiftX
 {
     TRACE();
     glyph &= 255;
-    if (!glyphSheet || world.glyphs.glyph(glyph) == " ")
+    if (!glyphSheet || glyphs->ink[glyph].w == 0)
         return 0;
+    int x = cellX(column) + shiftX;
+    int y = cellY(row);
+    const std::vector<GlyphPiece>& pieces = glyphs->pieces[glyph];
+    // SDL copies white without modulating, which rounds a little differently from a
+    // fill; and a replay records copies, not fills.
+    bool white = colour.r == 255 && colour.g == 255 && colour.b == 255;
+    if (!pieces.empty() && !white && recorder().mode != Recorder::modeRecording) {
+        // Cells side by side do not overlap: the run is filled in any order.
+        if (x != pendingX || y != pendingY)
+            fillPending();
+        for (const GlyphPiece& piece : pieces)
+            pendingFills.push_back(Fill{SDL_Rect{x + piece.rect.x, y + piece.rect.y, piece.rect.w, piece.rect.h},
+                SDL_Color{colour.r, colour.g, colour.b, piece.alpha}});
+        pendingX = x + cellWidth;
+        pendingY = y;
+        return 1;
+    }
+    fillPending();
+    const SDL_Rect& ink = glyphs->ink[glyph];
     SDL_SetTextureColorMod(glyphSheet, colour.r, colour.g, colour.b);
-    SDL_Rect source{(glyph % 16) * cellWidth, (glyph / 16) * cellHeight, cellWidth, cellHeight};
-    SDL_Rect target{cellX(column) + shiftX, cellY(row), cellWidth, cellHeight};
+    SDL_Rect source{(glyph % 16) * cellWidth + ink.x, (glyph / 16) * cellHeight + ink.y, ink.w, ink.h};
+    SDL_Rect target{x + ink.x, y + ink.y, ink.w, ink.h};
     recorder().renderCopy(camera->renderer, glyphSheet, &source, &target);
     return 1;
+}
+
+// A filled rectangle of colour C with alpha a blends exactly as a copy of white pixels
+// of alpha a tinted C; a solid one is written straight. Reads and empties pendingFills.
+void Game::fillPending()
+{
+    TRACE();
+    if (pendingFills.empty())
+        return;
+    SDL_Renderer* renderer = camera->renderer;
+    SDL_BlendMode blending;
+    SDL_Color before;
+    SDL_GetRenderDrawBlendMode(renderer, &blending);
+    SDL_GetRenderDrawColor(renderer, &before.r, &before.g, &before.b, &before.a);
+    auto key = [](const SDL_Color& c) { return Uint32(c.r) << 24 | Uint32(c.g) << 16 | Uint32(c.b) << 8 | c.a; };
+    std::stable_sort(pendingFills.begin(), pendingFills.end(),
+        [&](const Fill& a, const Fill& b) { return key(a.colour) < key(b.colour); });
+    for (size_t first = 0, end; first < pendingFills.size(); first = end) {
+        const SDL_Color& colour = pendingFills[first].colour;
+        fillRects.clear();
+        for (end = first; end < pendingFills.size() && key(pendingFills[end].colour) == key(colour); end++)
+            fillRects.push_back(pendingFills[end].rect);
+        SDL_SetRenderDrawBlendMode(renderer, colour.a == 255 ? SDL_BLENDMODE_NONE : SDL_BLENDMODE_BLEND);
+        SDL_SetRenderDrawColor(renderer, colour.r, colour.g, colour.b, colour.a);
+        SDL_RenderFillRects(renderer, fillRects.data(), int(fillRects.size()));
+    }
+    pendingFills.clear();
+    SDL_SetRenderDrawBlendMode(renderer, blending);
+    SDL_SetRenderDrawColor(renderer, before.r, before.g, before.b, before.a);
 }
 
 int Game::drawString(int column, int row, const std::string& text, SDL_Color colour)
@@ -271,6 +402,7 @@ int Game::labelCells(const std::string& english)
 int Game::drawLabel(int column, int row, const std::string& english, SDL_Color colour)
 {
     TRACE();
+    fillPending();
     CachedText* text = labelText(english);
     if (!text)
         return 0;
@@ -282,6 +414,7 @@ int Game::drawLabel(int column, int row, const std::string& english, SDL_Color c
 int Game::drawPicture(const char* name, const SDL_Rect& where)
 {
     TRACE();
+    fillPending();
     Texture* picture = assets->getTexture(name);
     if (!picture || !picture->texture)
         return 0;
@@ -387,6 +520,7 @@ int Game::drawPlayfield(float dt)
         const char* help = "Need help? Hold B to highlight addresses.";
         blits += drawLabel(columns - labelCells(help), 0, help, grey);
     }
+    fillPending();
     return blits;
 }
 
@@ -434,8 +568,8 @@ int Game::drawCharacterMap(int top, float dt)
                                                       (right - left) * cellWidth, viewRows * (cellHeight - 1) + 1});
     }
     int scanRow = int(scanlineTimer * 20) + viewTopRow;
-    int bumpStep = int(dt / 0.005f);
-    int trailStep = int(dt / 0.003f);
+    int bumpStep = fadeSteps(bumpFadeTime, dt, 0.005f);
+    int trailStep = fadeSteps(trailFadeTime, dt, 0.003f);
     for (int r = 0; r < viewRows; r++) {
         int y = top + r;
         int screenRow = r + viewTopRow;
@@ -560,14 +694,30 @@ int Game::drawInformationPanel()
     return blits;
 }
 
+// Each line of the stripes is one colour from edge to edge, so the picture is laid side
+// by side at its own size rather than stretched: the same pixels, without a stretch of
+// the whole screen into a scratch picture every frame.
 int Game::drawStripes()
 {
     TRACE();
+    fillPending();
+    Texture* stripes = assets->getTexture("stripes.png");
+    if (!stripes || !stripes->texture || stripes->getWidth() < 1)
+        return 0;
+    int tileWidth = stripes->getWidth();
     int height = (rows - 3) * cellHeight;
     int tiles = (height + 511) / 512;
+    int width = columns * cellWidth;
     int blits = 0;
-    for (int i = 0; i < tiles; i++)
-        blits += drawPicture("stripes.png", SDL_Rect{originX, cellY(3) + 512 * i, columns * cellWidth, 512});
+    for (int i = 0; i < tiles; i++) {
+        for (int x = 0; x < width; x += tileWidth) {
+            int w = std::min(tileWidth, width - x);
+            SDL_Rect source{0, 0, w, 512};
+            SDL_Rect target{originX + x, cellY(3) + 512 * i, w, 512};
+            recorder().renderCopy(camera->renderer, stripes->texture, &source, &target);
+            blits++;
+        }
+    }
     return blits;
 }
 

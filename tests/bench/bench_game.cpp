@@ -228,17 +228,13 @@ std::vector<SolutionTap> solutionTaps()
 
 // The busiest view of the level as a player sees it: the way out, walls all round and
 // the program that opens it running, reached by the solution script up to its last tap,
-// with the trail of the last steps faded.
+// with the trail of the steps there.
 void nearTheExit(Screens& screens)
 {
     startLevel(screens);
     std::vector<SolutionTap> taps = solutionTaps();
     for (size_t i = 0; i + 1 < taps.size(); i++)
         playTap(screens.game.world, taps[i]);
-    for (int i = 0; i < 30; i++)
-        screens.game.draw(screens.camera, frame);
-    screens.game.blinkTimer = 0.5f;
-    screens.game.scanlineTimer = 0.5f;
 }
 
 void drawGame(Screens& screens)

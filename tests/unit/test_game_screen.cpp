@@ -304,32 +304,40 @@ TEST_F(GameScreen, TheScanlineAndTheStripesFollowTheirSettings)
         SCOPED_TRACE(scanline);
         EXPECT_EQ(brightestIn(1, 14).g, scanline ? 180 : 153);
         EXPECT_EQ(brightestIn(1, 15).g, 153);
-        // The stripes are tiled 512 pixels high over the grid below the top rows.
         game->showOverlay = true;
+        // The stripes are 512 pixels high and 64 wide, laid side by side over the grid
+        // below the top rows.
         int tiles = ((game->rows - 3) * game->cellHeight + 511) / 512;
-        EXPECT_EQ(drawFrames(1, 0) - without, tiles);
+        int across = (game->columns * game->cellWidth + 63) / 64;
+        EXPECT_EQ(drawFrames(1, 0) - without, tiles * across);
     }
 }
 
-TEST_F(GameScreen, TheCharacterMapShowsMarksThatFadeAway)
+TEST_F(GameScreen, TheCharacterMapShowsMarksThatFadeAwayAtAnyFrameRate)
 {
     settingsStorage().setInt("overlay", 0);
-    startPlaying();
-    World& world = game->world;
-    world.mainPage.cell(13, 15).value = 'A'; // a wall right of where the player goes
-    world.mainPage.cell(20, 20).marks = Realm::triggerMark;
-    tapKey(SDLK_DOWN);
-    tapKey(SDLK_RIGHT);
-    // The trail where the player was, the bump on the wall.
-    EXPECT_TRUE(world.mainPage.cell(12, 14).marks & Realm::trailMark);
-    EXPECT_TRUE(world.mainPage.cell(13, 15).marks & Realm::bumpMark);
-    EXPECT_EQ(world.playerY, 15);
-    drawFrames(20);
-    EXPECT_FALSE(world.mainPage.cell(12, 14).marks & Realm::trailMark);
-    EXPECT_TRUE(world.mainPage.cell(13, 15).marks & Realm::bumpMark);
-    drawFrames(20);
-    EXPECT_EQ(world.mainPage.cell(13, 15).marks, 0);
-    EXPECT_EQ(world.mainPage.cell(20, 20).marks, Realm::triggerMark);
+    // The trail fades in 0.3 seconds, the bump in 0.5, however short the frames are.
+    for (int rate : {30, 60, 144, 500}) {
+        SCOPED_TRACE(rate);
+        float dt = 1.0f / float(rate);
+        startPlaying();
+        World& world = game->world;
+        world.mainPage.cell(13, 15).value = 'A'; // a wall right of where the player goes
+        world.mainPage.cell(20, 20).marks = Realm::triggerMark;
+        press(SDLK_DOWN), drawFrames(1, dt), release(SDLK_DOWN);
+        press(SDLK_RIGHT), drawFrames(1, dt), release(SDLK_RIGHT);
+        // The trail where the player was, the bump on the wall.
+        EXPECT_EQ(world.playerY, 15);
+        drawFrames(rate / 5, dt);
+        EXPECT_TRUE(world.mainPage.cell(12, 14).marks & Realm::trailMark);
+        EXPECT_TRUE(world.mainPage.cell(13, 15).marks & Realm::bumpMark);
+        drawFrames(rate / 5, dt);
+        EXPECT_FALSE(world.mainPage.cell(12, 14).marks & Realm::trailMark);
+        EXPECT_TRUE(world.mainPage.cell(13, 15).marks & Realm::bumpMark);
+        drawFrames(rate / 5, dt);
+        EXPECT_EQ(world.mainPage.cell(13, 15).marks, 0);
+        EXPECT_EQ(world.mainPage.cell(20, 20).marks, Realm::triggerMark);
+    }
 }
 
 TEST_F(GameScreen, HoldingItemHighlightsTheAddressesTheProgramNames)
