@@ -66,6 +66,7 @@ bool Game::init(Camera& camera, AssetManager* assets, std::map<int, Joystick*>* 
 
     readSettings();
     buildPauseMenu();
+    prepareAchievementPopups();
     world.addBuiltInTriggers();
     if (!newGame) {
         // Whatever the saved game does not restore comes from the level itself.

@@ -8,6 +8,7 @@
 
 #include <SDL.h>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <string>
@@ -162,6 +163,8 @@ private:
     Font* gridFont(int size);
     SDL_Point measureCell(int size);
     void buildGlyphSheet(int size);
+    std::array<std::pair<CachedTextCollection*, const std::string*>, 3> popupLines(const Achievement& achievement);
+    void prepareAchievementPopups();
     int drawPlayfield(float dt);
     int drawGlyph(int column, int row, int glyph, SDL_Color colour, int shiftX = 0);
     void fillPending();

@@ -56,6 +56,12 @@ const int listingTopRow = 10;
 
 const char* const registerNames[] = {"Data    :", "Page    :", "Compare :"};
 const char* const locationNames[] = {"", "DATA REGISTER", "PAGE REGISTER", "COMPARE REGISTER"};
+const char* const helpLabel = "Need help? Hold B to highlight addresses.";
+// Every other label the screen shows; all are rendered with the grid's font, so that no
+// frame after the first waits for a text to be rendered.
+const char* const labelNames[] = {"Player location:", "SYSTEM RAM (page:  )", "Player position:", "(HEX:", "BINARY",
+    "(matches player location)", "ASCII", "(Extended US-Latin)", "REGISTERS", "PROGRAM", "IN REGISTER AREA",
+    "(check right side of the screen)"};
 
 const char hexDigits[] = "0123456789abcdef";
 
@@ -247,6 +253,14 @@ void Game::buildGlyphSheet(int size)
         labelTexts[size] = std::move(collection);
     }
     labels = labelTexts[size].get();
+    for (const char* name : labelNames)
+        labelText(name);
+    for (const char* name : registerNames)
+        labelText(name);
+    for (const char* name : locationNames)
+        if (*name)
+            labelText(name);
+    labelText(helpLabel);
     if (glyphSheets.count(size)) {
         glyphSheet = glyphSheets[size].texture;
         glyphs = &glyphSheets[size];
@@ -517,8 +531,7 @@ int Game::drawPlayfield(float dt)
     if (showOverlay)
         blits += drawStripes();
     if (world.programLocation != 0) {
-        const char* help = "Need help? Hold B to highlight addresses.";
-        blits += drawLabel(columns - labelCells(help), 0, help, grey);
+        blits += drawLabel(columns - labelCells(helpLabel), 0, helpLabel, grey);
     }
     fillPending();
     return blits;
@@ -815,6 +828,27 @@ int Game::drawAchievementPopups()
     return blits;
 }
 
+// The lines of a popup in their fonts: the notice, the achievement and what earned it.
+std::array<std::pair<CachedTextCollection*, const std::string*>, 3> Game::popupLines(const Achievement& achievement)
+{
+    TRACE();
+    return {{{assets->getCachedTexts("signgold"), &achievement.notice},
+        {assets->getCachedTexts("bobi30"), &achievement.popup},
+        {assets->getCachedTexts("sign"), &achievement.requirement}}};
+}
+
+// Renders every popup's texts before play, so that an unlock shows without a pause.
+void Game::prepareAchievementPopups()
+{
+    TRACE();
+    if (!assets->achievements)
+        return;
+    for (const Achievement& achievement : assets->achievements->achievements)
+        for (const auto& line : popupLines(achievement))
+            if (line.first)
+                line.first->getText(*line.second, CachedText::noWrap);
+}
+
 int Game::drawPopup(const Achievement& achievement, int slot)
 {
     TRACE();
@@ -835,13 +869,8 @@ int Game::drawPopup(const Achievement& achievement, int slot)
     }
     blits += drawPicture("achievement_icon.png", SDL_Rect{x + 30, y + 37, 96, 96});
 
-    CachedTextCollection* gold = assets->getCachedTexts("signgold");
-    CachedTextCollection* big = assets->getCachedTexts("bobi30");
-    CachedTextCollection* small = assets->getCachedTexts("sign");
-    const std::pair<CachedTextCollection*, const std::string*> lines[] = {
-        {gold, &achievement.notice}, {big, &achievement.popup}, {small, &achievement.requirement}};
     int textY = y + 30;
-    for (const auto& line : lines) {
+    for (const auto& line : popupLines(achievement)) {
         if (!line.first)
             continue;
         CachedText* text = line.first->getText(*line.second, CachedText::noWrap);

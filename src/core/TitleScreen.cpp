@@ -15,6 +15,10 @@ namespace {
 const int tileWidth = 951;
 const int tileHeight = 703;
 
+// The story's lines in the order they appear.
+const char* const storyLines[] = {"SOMEWHERE IN COMPUTER MEMORY", "SOMETHING WONDERFUL IS ABOUT TO HAPPEN",
+    "A SINGLE BIT BECAME SENTIENT", "AND NEEDS YOUR HELP TO ESCAPE"};
+
 int clampAlpha(double alpha)
 {
     TRACE();
@@ -38,8 +42,15 @@ void TitleScreen::reset()
 void TitleScreen::start()
 {
     TRACE();
-    if (timer == 0)
-        timer = 0.01f;
+    if (timer != 0)
+        return;
+    timer = 0.01f;
+    // Every line rendered now, so that none holds up the frame it first shows in.
+    CachedTextCollection* texts = assets ? assets->getCachedTexts("bobi30") : nullptr;
+    if (!texts)
+        return;
+    for (const char* line : storyLines)
+        texts->getText(line, 0);
 }
 
 bool TitleScreen::isFinished() const
@@ -156,7 +167,7 @@ int TitleScreen::draw(Camera& camera, float dt)
 
     if (timer > 2 && timer < 5) {
         double alpha = timer < 2.5f ? (timer - 2) * 510 : timer <= 4 ? 255 : 255 - (timer - 4) * 255;
-        copies += drawLine(camera, "SOMEWHERE IN COMPUTER MEMORY", clampAlpha(alpha), -1, 0, true);
+        copies += drawLine(camera, storyLines[0], clampAlpha(alpha), -1, 0, true);
     }
     if (timer > 4.1f && zoomRate == 0 && scrollY == 0 && zoomDoneTime == 0)
         zoomRate = 0.4;
@@ -167,7 +178,7 @@ int TitleScreen::draw(Camera& camera, float dt)
         return copies;
     if (t2 < 9) {
         double alpha = t2 < 5 ? (t2 - 4) * 255 : t2 <= 8 ? 255 : (9 - t2) * 255;
-        return copies + drawLine(camera, "SOMETHING WONDERFUL IS ABOUT TO HAPPEN", clampAlpha(alpha), -1, middleY + 1200, false);
+        return copies + drawLine(camera, storyLines[1], clampAlpha(alpha), -1, middleY + 1200, false);
     }
 
     int frame = int((t2 - 9) * 32);
@@ -182,7 +193,7 @@ int TitleScreen::draw(Camera& camera, float dt)
     }
     if (t2 > 12 && t2 < 17) {
         double alpha = t2 < 13 ? (t2 - 12) * 255 : t2 <= 16 ? 255 : (17 - t2) * 255;
-        copies += drawLine(camera, "A SINGLE BIT BECAME SENTIENT", clampAlpha(alpha), -1, middleY + 1200, false);
+        copies += drawLine(camera, storyLines[2], clampAlpha(alpha), -1, middleY + 1200, false);
     }
     if (t2 > 18) {
         zoomRate = -0.22;
@@ -191,7 +202,7 @@ int TitleScreen::draw(Camera& camera, float dt)
     }
     if (t2 > 21) {
         double alpha = t2 < 23 ? (t2 - 21) * 127.5 : 255;
-        copies += drawLine(camera, "AND NEEDS YOUR HELP TO ESCAPE", clampAlpha(alpha), -1, textY, false);
+        copies += drawLine(camera, storyLines[3], clampAlpha(alpha), -1, textY, false);
     }
     if (t2 > 27) {
         Texture* flat = assets->getTexture("flat.png");
