@@ -129,11 +129,10 @@ int main()
     Measured drawn = measure(full.renderer, width, height, 360);
     Measured bare = measure(tiny.renderer, width, height, 2400);
     double recorderMs = bare.recordedMs - bare.unrecordedMs;
-    std::printf("recording: %ld bytes for %d frames, %.0f kB per minute of play at 60 frames a second\n", drawn.bytes,
-                drawn.recordedFrames, drawn.bytes * 3600.0 / drawn.recordedFrames / 1000);
-    std::printf("frame: %.2f ms drawn (%d copies); recorder: %.3f ms a frame (%.3f ms unrecorded, %.3f ms recorded "
-                "without drawing), %.1f %% of the drawn frame, %.1f %% of a 16.7 ms frame\n",
-                drawn.unrecordedMs, drawn.copies, recorderMs, bare.unrecordedMs, bare.recordedMs,
-                recorderMs / drawn.unrecordedMs * 100, recorderMs / 16.7 * 100);
+    // Rows of the table scripts/bench shows (figure, game, floor, ratio, goal, verdict).
+    std::printf("replay: bytes per minute of recorded play at 60 frames a second\t%.0f kB\t\t\t\t-\n",
+        drawn.bytes * 3600.0 / drawn.recordedFrames / 1000);
+    std::printf("replay: the recorder's share of the frame time (%d copies a frame)\t%.3f ms\t%.2f ms\t%.1f %%\t\t-\n",
+        drawn.copies, recorderMs, drawn.unrecordedMs, recorderMs / drawn.unrecordedMs * 100);
     return 0;
 }
