@@ -108,11 +108,9 @@ Font* Game::gridFont(int size)
     std::string key = "grid" + std::to_string(size);
     if (Font* font = assets->fonts.count(key) ? assets->fonts[key].get() : nullptr)
         return font;
-    Font* font = assets->loadFont(key, "main.ttf", size, 0);
-    // Small sizes are bold, so thin strokes stay readable.
-    if (font && size < boldBelow)
-        TTF_SetFontStyle(font->ttf, TTF_STYLE_BOLD);
-    return font;
+    // Small sizes use the bold face, so thin strokes stay readable; a face of its own
+    // rather than a style, so that a replay, which names only the file, draws it too.
+    return assets->loadFont(key, size < boldBelow ? "main-bold.ttf" : "main.ttf", size, 0);
 }
 
 SDL_Point Game::measureCell(int size)
