@@ -583,13 +583,15 @@ int Game::drawPanel(int x, int y, int w, int h)
     return drawNineSlice(camera->renderer, panel->texture, x, y, w, h, 930, 930, 70, 70);
 }
 
+// A copy of a black picture rather than a filled rectangle, so that replays show it.
 void Game::shade(const SDL_Rect& area, int alpha)
 {
     TRACE();
-    SDL_SetRenderDrawBlendMode(camera->renderer, SDL_BLENDMODE_BLEND);
-    SDL_SetRenderDrawColor(camera->renderer, 0, 0, 0, Uint8(alpha));
-    SDL_RenderFillRect(camera->renderer, &area);
-    SDL_SetRenderDrawBlendMode(camera->renderer, SDL_BLENDMODE_NONE);
+    Texture* black = assets->getTexture("shade.png");
+    if (!black || !black->texture)
+        return;
+    SDL_SetTextureAlphaMod(black->texture, Uint8(alpha));
+    recorder().renderCopy(camera->renderer, black->texture, nullptr, &area);
 }
 
 int Game::drawPauseMenu()
