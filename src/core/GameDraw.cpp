@@ -204,6 +204,7 @@ void Game::buildGlyphSheet(int size)
     }
     SDL_SetTextureBlendMode(glyphSheet, SDL_BLENDMODE_BLEND);
     glyphSheets[size] = glyphSheet;
+    recorder().registerGlyphSheet(glyphSheet, *font, cellWidth, cellHeight, world.glyphs);
 }
 
 // --- Drawing helpers ------------------------------------------------------------
