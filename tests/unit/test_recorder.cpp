@@ -348,11 +348,11 @@ TEST_F(RecorderTest, APlayedBackGameEqualsTheRecordedFramesPixelForPixel)
         World& world = game.world;
         press(SDLK_RIGHT); // the first input starts the recording; the story goes on
         press(SDLK_RIGHT, false);
-        draw(40, 0.1f);
+        draw(16, 0.25f);
         press(SDLK_ESCAPE);
-        draw(10, 0.25f);
-        tap(SDLK_RIGHT, 11);
-        tap(SDLK_DOWN, 3);
+        draw(5, 0.5f);
+        tap(SDLK_RIGHT, 5);
+        tap(SDLK_DOWN, 2);
         world.mainPage.cell(30, 10).value = 'a'; // add, with its operand at (31, 10)
         world.mainPage.cell(30, 11).value = 'a';
         world.mainPage.cell(31, 10).value = 0;
@@ -361,21 +361,21 @@ TEST_F(RecorderTest, APlayedBackGameEqualsTheRecordedFramesPixelForPixel)
         world.playerY = 11;
         tap(SDLK_UP, 1); // onto the operand: HACKER
         ASSERT_TRUE(achievements.popupActive);
-        draw(30);
+        draw(12); // its glow turned by more than a whole turn
         world.playerPage = World::secondPageNumber;
-        draw(5);
+        draw(3);
         world.playerPage = 0;
         press(SDLK_ESCAPE);
-        draw(5);
+        draw(3);
         press(SDLK_DOWN);
-        press(SDLK_RIGHT); // the music volume's label changes
-        draw(10);
+        press(SDLK_RIGHT); // the music volume's label changes, its row pops out
+        draw(8);
         press(SDLK_ESCAPE);
         camera->width = 1280;
         camera->height = 720;
         game.measureFont();
         EXPECT_LT(game.fontSize, 19);
-        tap(SDLK_DOWN, 10);
+        tap(SDLK_DOWN, 4);
         recorder().stop();
     }
     camera->width = screenWidth;
