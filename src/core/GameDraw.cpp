@@ -188,11 +188,9 @@ Font* Game::gridFont(int size)
     std::string key = "grid" + std::to_string(size);
     if (Font* font = assets->fonts.count(key) ? assets->fonts[key].get() : nullptr)
         return font;
-    Font* font = assets->loadFont(key, "main.ttf", size, 0);
-    // Small sizes are bold, so thin strokes stay readable.
-    if (font && size < boldBelow)
-        TTF_SetFontStyle(font->ttf, TTF_STYLE_BOLD);
-    return font;
+    // Small sizes use the bold face, so thin strokes stay readable; a face of its own
+    // rather than a style, so that a replay, which names only the file, draws it too.
+    return assets->loadFont(key, size < boldBelow ? "main-bold.ttf" : "main.ttf", size, 0);
 }
 
 SDL_Point Game::measureCell(int size)
@@ -303,6 +301,7 @@ void Game::buildGlyphSheet(int size)
         return;
     }
     SDL_SetTextureBlendMode(glyphSheet, SDL_BLENDMODE_BLEND);
+    recorder().registerGlyphSheet(glyphSheet, *font, cellWidth, cellHeight, world.glyphs);
 }
 
 // --- Drawing helpers ------------------------------------------------------------
@@ -317,9 +316,10 @@ int Game::drawGlyph(int column, int row, int glyph, SDL_Color colour, int shiftX
     int y = cellY(row);
     const std::vector<GlyphPiece>& pieces = glyphs->pieces[glyph];
     // SDL copies white without modulating, which rounds a little differently from a
-    // fill; and a replay records copies, not fills.
+    // fill; and a replay records copies of whole cells only.
     bool white = colour.r == 255 && colour.g == 255 && colour.b == 255;
-    if (!pieces.empty() && !white && recorder().mode != Recorder::modeRecording) {
+    bool recording = recorder().mode == Recorder::modeRecording;
+    if (!pieces.empty() && !white && !recording) {
         // Cells side by side do not overlap: the run is filled in any order.
         if (x != pendingX || y != pendingY)
             fillPending();
@@ -331,7 +331,7 @@ int Game::drawGlyph(int column, int row, int glyph, SDL_Color colour, int shiftX
         return 1;
     }
     fillPending();
-    const SDL_Rect& ink = glyphs->ink[glyph];
+    SDL_Rect ink = recording ? SDL_Rect{0, 0, cellWidth, cellHeight} : glyphs->ink[glyph];
     SDL_SetTextureColorMod(glyphSheet, colour.r, colour.g, colour.b);
     SDL_Rect source{(glyph % 16) * cellWidth + ink.x, (glyph / 16) * cellHeight + ink.y, ink.w, ink.h};
     SDL_Rect target{x + ink.x, y + ink.y, ink.w, ink.h};
@@ -748,13 +748,15 @@ int Game::drawPanel(int x, int y, int w, int h)
     return drawNineSlice(camera->renderer, panel->texture, x, y, w, h, 930, 930, 70, 70);
 }
 
+// A copy of a black picture rather than a filled rectangle, so that replays show it.
 void Game::shade(const SDL_Rect& area, int alpha)
 {
     TRACE();
-    SDL_SetRenderDrawBlendMode(camera->renderer, SDL_BLENDMODE_BLEND);
-    SDL_SetRenderDrawColor(camera->renderer, 0, 0, 0, Uint8(alpha));
-    SDL_RenderFillRect(camera->renderer, &area);
-    SDL_SetRenderDrawBlendMode(camera->renderer, SDL_BLENDMODE_NONE);
+    Texture* black = assets->getTexture("shade.png");
+    if (!black || !black->texture)
+        return;
+    SDL_SetTextureAlphaMod(black->texture, Uint8(alpha));
+    recorder().renderCopy(camera->renderer, black->texture, nullptr, &area);
 }
 
 int Game::drawPauseMenu()
