@@ -2,12 +2,15 @@
 
 #include <SDL_ttf.h>
 
+#include <algorithm>
+
 // Every wrapped function: __wrap_X is what the game's code calls, __real_X is SDL's.
 extern "C" {
 int __real_SDL_RenderClear(SDL_Renderer*);
 int __real_SDL_SetRenderDrawColor(SDL_Renderer*, Uint8, Uint8, Uint8, Uint8);
 int __real_SDL_SetRenderDrawBlendMode(SDL_Renderer*, SDL_BlendMode);
 int __real_SDL_RenderFillRect(SDL_Renderer*, const SDL_Rect*);
+int __real_SDL_RenderFillRects(SDL_Renderer*, const SDL_Rect*, int);
 int __real_SDL_RenderDrawLine(SDL_Renderer*, int, int, int, int);
 int __real_SDL_RenderCopy(SDL_Renderer*, SDL_Texture*, const SDL_Rect*, const SDL_Rect*);
 int __real_SDL_RenderCopyEx(SDL_Renderer*, SDL_Texture*, const SDL_Rect*, const SDL_Rect*, double, const SDL_Point*,
@@ -81,6 +84,13 @@ int __wrap_SDL_RenderFillRect(SDL_Renderer* renderer, const SDL_Rect* rect)
             call.rect = *rect;
     }
     return __real_SDL_RenderFillRect(renderer, rect);
+}
+
+int __wrap_SDL_RenderFillRects(SDL_Renderer* renderer, const SDL_Rect* rects, int count)
+{
+    if (capturing)
+        add(SdlCalls::Op::fillRects, renderer, nullptr).rects.assign(rects, rects + std::max(count, 0));
+    return __real_SDL_RenderFillRects(renderer, rects, count);
 }
 
 int __wrap_SDL_RenderDrawLine(SDL_Renderer* renderer, int x1, int y1, int x2, int y2)
@@ -179,6 +189,9 @@ void replay(const std::vector<Call>& calls)
             break;
         case Op::fillRect:
             __real_SDL_RenderFillRect(call.renderer, call.hasRect ? &call.rect : nullptr);
+            break;
+        case Op::fillRects:
+            __real_SDL_RenderFillRects(call.renderer, call.rects.data(), int(call.rects.size()));
             break;
         case Op::drawLine:
             __real_SDL_RenderDrawLine(call.renderer, call.rect.x, call.rect.y, call.rect.w, call.rect.h);

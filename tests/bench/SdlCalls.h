@@ -10,7 +10,7 @@
 // counted, to show that frames after a screen's first come from the text cache.
 namespace SdlCalls {
 
-enum class Op { clear, drawColour, drawBlendMode, fillRect, drawLine, copy, copyEx, colourMod, alphaMod, blendMode };
+enum class Op { clear, drawColour, drawBlendMode, fillRect, fillRects, drawLine, copy, copyEx, colourMod, alphaMod, blendMode };
 
 struct Call {
     Op op;
@@ -18,6 +18,7 @@ struct Call {
     SDL_Texture* texture;
     bool hasSource, hasTarget, hasRect;
     SDL_Rect source, target, rect; // rect: a fill, or the line's ends as x, y, w = x2, h = y2
+    std::vector<SDL_Rect> rects;   // of a fill of several
     Uint8 r, g, b, a;
     int mode;
     double angle;
