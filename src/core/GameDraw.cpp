@@ -18,6 +18,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 // The game screen: a grid of character cells drawn from one glyph sheet, like the
 // text mode of an old machine monitor.
@@ -251,13 +252,12 @@ void Game::buildGlyphSheet(int size)
         labelTexts[size] = std::move(collection);
     }
     labels = labelTexts[size].get();
-    for (const char* name : labelNames)
-        labelText(name);
-    for (const char* name : registerNames)
-        labelText(name);
-    for (const char* name : locationNames)
-        if (*name)
-            labelText(name);
+    for (size_t i = 0; i < std::size(labelNames); i++)
+        labelText(labelNames[i]);
+    for (size_t i = 0; i < std::size(registerNames); i++)
+        labelText(registerNames[i]);
+    for (size_t i = 1; i < std::size(locationNames); i++)
+        labelText(locationNames[i]);
     labelText(helpLabel);
     if (glyphSheets.count(size)) {
         glyphSheet = glyphSheets[size].texture;
