@@ -94,6 +94,8 @@ bool Main::run(bool confirmDisplayMode)
         if (!goOn)
             return false;
     }
+    // The screen in use when the program ends loses the focus too (the game keeps its play time).
+    switchEventHandler(nullptr);
     return true;
 }
 
