@@ -179,6 +179,8 @@ void Menu::goToPage(int page, int slide)
     slideOffset = slide;
     if (page == MenuPage::customResolution)
         loadCustomResolution();
+    if (page == MenuPage::audioDevice)
+        loadAudioDevice();
 }
 
 void Menu::setFocus(bool gained)
