@@ -350,8 +350,12 @@ void Game::fadeOutMusic(int milliseconds)
 void Game::startArmedRecording()
 {
     TRACE();
-    if (recorder().mode == Recorder::modeArmed)
-        recorder().mode = Recorder::modeRecording;
+    if (recorder().mode != Recorder::modeArmed)
+        return;
+    recorder().mode = Recorder::modeRecording;
+    // The theme started with the game plays on: the replay starts it too.
+    if (assets && !assets->musicName.empty())
+        recorder().recordMusic(assets->musicName, 0, 0);
 }
 
 void Game::openPauseMenu()

@@ -23,6 +23,7 @@ constexpr int audioTest = 15;
 constexpr int audioDevice = 19; // no row leads to it
 constexpr int controllers = 20;
 constexpr int customResolution = 29;
+constexpr int replays = 42; // no row leads here
 constexpr int statistics = 47; // achievements and play statistics; no row leads to it
 constexpr int credits = 48;
 constexpr int languages = 53;  // no row leads to it
@@ -54,6 +55,9 @@ constexpr int height = 31;
 constexpr int applyDisplay = 32; // also the command that rebuilds the display
 constexpr int windowBorder = 33;
 constexpr int fullscreen = 39;
+constexpr int replaysKept = 43;   // changed with left/right
+constexpr int playReplay = 44;    // command
+constexpr int replaySizeLimit = 45; // changed with left/right
 constexpr int chooseLanguage = 54; // command: the display is rebuilt in the chosen language
 constexpr int otherGames = 55;
 } // namespace MenuAction
@@ -63,6 +67,8 @@ constexpr int otherGames = 55;
 class Menu : public EventHandler {
 public:
     using Page = std::vector<std::unique_ptr<MenuItem>>;
+    // The replay page's rows before its first replay.
+    static constexpr int firstReplayRow = 2;
 
     // One connected controller model on the CONTROLLERS page.
     struct ControllerEntry {
@@ -161,6 +167,8 @@ private:
     void buildKeyboardPage();
     void buildVideoPage();
     void buildCustomResolutionPage();
+    void buildReplaysPage();
+    void stepReplayLimit(MenuItem& item, int direction);
     void loadCustomResolution();
     void buildAudioDevicePage();
     void loadAudioDevice();

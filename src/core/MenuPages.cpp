@@ -26,6 +26,8 @@ const std::vector<int> heightSteps{720, 768, 800, 854, 864, 900, 960, 1000, 1024
 const std::vector<int> channelSteps{8, 16, 24, 32, 48, 64};
 const std::vector<int> frequencySteps{11025, 22050, 32000, 44100, 48000};
 const std::vector<int> bufferSteps{256, 512, 1024, 2048, 4096, 8192};
+const std::vector<int> replayCounts{1, 2, 3, 4, 5, 6, 7, 8, 9};
+const std::vector<int> replaySizes{10, 20, 50, 100, 200, 500, 1000, 2000}; // megabytes
 
 // The rows holding a number: left and right step through the row's list, and a typed
 // number is taken when it lies in the row's range. The audio device's ranges are what
@@ -94,6 +96,20 @@ std::string storedKeyName(const std::string& action)
         if (action == slot.first)
             return keyName(defaults[size_t(slot.second)]);
     return "";
+}
+
+// Replays kept, as the page shows it: 0 keeps all nine.
+int replaysKept()
+{
+    TRACE();
+    int kept = settingsStorage().getInt("replayNumberLimit", 0);
+    return kept >= 1 && kept <= 9 ? kept : 9;
+}
+
+std::string megabytes(int size)
+{
+    TRACE();
+    return std::to_string(size) + " MB";
 }
 
 bool saveGameExists()
@@ -391,9 +407,44 @@ void Menu::chooseLanguage()
     currentPage = MenuAction::chooseLanguage;
 }
 
+// The replay page: the two limits, then one row per replay file, newest first.
+void Menu::buildReplaysPage()
+{
+    TRACE();
+    const int page = MenuPage::replays;
+    removeMenu(page);
+    MenuItem* kept = addMenu(page, MenuAction::replaysKept, tr("Number of replays to keep"), "");
+    kept->selector = 110;
+    kept->setValueText(std::to_string(replaysKept()));
+    MenuItem* size = addMenu(page, MenuAction::replaySizeLimit, tr("File size limit per replay"), "");
+    size->selector = 110;
+    size->setValueText(megabytes(settingsStorage().getInt("replaySizeLimit", 2000)));
+    auto replays = replayListing();
+    for (auto replay = replays.rbegin(); replay != replays.rend(); ++replay)
+        addMenu(page, MenuAction::playReplay, tr("Replay: ") + replay->first, "");
+    addBackRow(page, MenuPage::main, tr("BACK"), true);
+}
+
+void Menu::stepReplayLimit(MenuItem& item, int direction)
+{
+    TRACE();
+    Storage& settings = settingsStorage();
+    if (item.action == MenuAction::replaysKept) {
+        int kept = stepThroughSizes(replayCounts, replaysKept(), direction);
+        settings.setInt("replayNumberLimit", kept);
+        item.setValueText(std::to_string(kept));
+    } else {
+        int size = stepThroughSizes(replaySizes, settings.getInt("replaySizeLimit", 2000), direction);
+        settings.setInt("replaySizeLimit", size);
+        item.setValueText(megabytes(size));
+    }
+    saveSettings();
+}
+
 void Menu::updateMenu()
 {
     TRACE();
+    buildReplaysPage();
     buildStatisticsPage();
     Page* main = findPage(MenuPage::main);
     if (!main || getMenuItem(MenuPage::main, MenuAction::continueGame) || !saveGameExists())
@@ -420,6 +471,7 @@ bool Menu::carryOut(MenuItem& item)
         break;
     case MenuAction::newGame:
     case MenuAction::continueGame:
+    case MenuAction::playReplay:
         currentPage = item.action;
         break;
     case MenuAction::bindKey:
@@ -520,6 +572,9 @@ void Menu::checkLeftRight(int direction)
             assets->changeSfxVolume(sfxVolume, 2 * direction);
             item->setValueText(percent(sfxVolume));
         }
+    } else if (currentPage == MenuPage::replays
+        && (item->action == MenuAction::replaysKept || item->action == MenuAction::replaySizeLimit)) {
+        stepReplayLimit(*item, direction);
     } else if (const NumberRow* row = numberRow(item->action)) {
         int& value = this->*row->value;
         value = stepThroughSizes(*row->steps, value, direction);

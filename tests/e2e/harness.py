@@ -146,10 +146,10 @@ class Game:
         env.update(self.extra_env)
         return env
 
-    def start(self, cwd=None):
+    def start(self, cwd=None, args=()):
         if not self.xvfb:
             self.start_x()
-        self.process = subprocess.Popen([self.binary], env=self.environment(), cwd=cwd or self.home,
+        self.process = subprocess.Popen([self.binary] + list(args), env=self.environment(), cwd=cwd or self.home,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return self
 
