@@ -136,7 +136,7 @@ int runDisplayPass(AchievementManager& achievements, std::map<int, Joystick*>& c
 
     SDL_DisplayMode desktop;
     bool desktopKnown = SDL_GetDesktopDisplayMode(0, &desktop) == 0;
-    WindowChoice choice = chooseWindow(settings, desktopKnown ? &desktop : nullptr);
+    WindowChoice choice = chooseWindow(settings, desktopKnown ? &desktop : nullptr, options.windowed);
     int width, height;
     SDL_Window* window = createWindow(choice, width, height);
     if (!window) {
@@ -276,6 +276,9 @@ int main(int argc, char** argv)
         return 1;
     }
     LOG("TTF init OK");
+    // Before the first pass, so that everything comes up in the language asked for.
+    if (options.languageGiven)
+        storeLanguage(options.language);
 
     CrashGuard::install();
 #ifdef VANTREL_FAULT_KEY
