@@ -436,3 +436,10 @@ void Game::cellWritten(Realm& page, int x, int y)
     TRACE();
     // The screen draws memory as it is in every frame.
 }
+
+void Game::tapTaken()
+{
+    TRACE();
+    // Where every tap led: a report of a stuck game can be walked through again.
+    LOG("Tap -> " << world.stateText());
+}
