@@ -200,6 +200,9 @@ int runDisplayPass(AchievementManager& achievements, std::map<int, Joystick*>& c
     quit = main->run(confirm);
     options.record = main->recordNextGame;
     options.replay = 0;
+    // A display mode chosen in the menu is what the player wants now, not the window.
+    if (main->displayApplied)
+        options.windowed = false;
     delete main;
 
     delete assets;

@@ -435,6 +435,7 @@ bool Main::loop()
     if (currentHandler == &menu) {
         int page = menu.currentPage;
         if (page == 32 || page == 24 || page == 37 || page == 54) {
+            displayApplied = page == MenuAction::applyDisplay;
             menu.reset();
             return false;
         }

@@ -192,6 +192,7 @@ TEST_F(MainLoop, AppliedDisplayAudioAndLanguageRebuildTheDisplay)
         main->menu.currentPage = request;
         EXPECT_FALSE(frame()) << request;
         EXPECT_EQ(main->menu.currentPage, MenuPage::main);
+        EXPECT_EQ(main->displayApplied, request == MenuAction::applyDisplay) << request;
     }
 }
 
