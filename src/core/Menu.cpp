@@ -181,6 +181,12 @@ void Menu::goToPage(int page, int slide)
         loadCustomResolution();
     if (page == MenuPage::audioDevice)
         loadAudioDevice();
+    if (page == MenuPage::languages) {
+        // The page opens on the language in use.
+        auto current = std::find(languageCodes.begin(), languageCodes.end(), translator().languageCode);
+        if (current != languageCodes.end())
+            selected = int(current - languageCodes.begin());
+    }
 }
 
 void Menu::setFocus(bool gained)

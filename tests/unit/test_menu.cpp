@@ -469,6 +469,8 @@ TEST_F(MenuTest, LanguagesWithATranslationAreListedAndChoosingOneStoresIt)
     EXPECT_EQ(labels(MenuPage::main)[0], "NEUES SPIEL");
     EXPECT_EQ(menu.pages[MenuPage::languages][1]->value(), "aktuell");
     menu.goToPage(MenuPage::languages, 0);
+    EXPECT_EQ(menu.selected, 1); // the page opens on the language in use
+    key(SDLK_UP);
     key(SDLK_RETURN);
     EXPECT_EQ(savedSetting("lang"), "");
 }
