@@ -16,23 +16,10 @@ from harness import Game, check, main
 APP_ID = "games.orvando.Vantrel"
 ICON_SIZES = (16, 24, 32, 48, 64, 128, 256, 512)
 WINDOW = {"fullscreen": "0", "windowBorder": "0", "windowW": "1920", "windowH": "1080"}
-MENU_GOLD = "rgb(255,215,0)"
 
 
 def run(command, **options):
     return subprocess.run(command, capture_output=True, text=True, **options)
-
-
-def gold_width(png, x, y, w, h):
-    """How wide the text drawn in the menu's gold (the selected row) is inside a rectangle."""
-    out = run(["convert", png, "-crop", "%dx%d+%d+%d" % (w, h, x, y), "+repage", "-fuzz", "12%", "-fill", "black",
-               "+opaque", MENU_GOLD, "-trim", "-format", "%w", "info:"]).stdout
-    return int(out or 0)
-
-
-def first_row_gold_width(png):
-    """The selected first row of a 1920 x 1080 menu starts at (730, 550)."""
-    return gold_width(png, 720, 545, 700, 45)
 
 
 def installed_game_runs(binary, build):
@@ -66,7 +53,7 @@ def installed_game_runs(binary, build):
             game.focus()
             time.sleep(1.0)
             shot = game.screenshot("menu")
-            check(first_row_gold_width(shot) > 200, "PLAY NEW GAME is shown, selected")
+            check(game.first_row_gold_width(shot) > 200, "PLAY NEW GAME is shown, selected")
             missing = [line for line in game.log() if "ERROR" in line]
             check(not missing, "errors logged: %r" % missing[:5])
             check(game.stop() == 0, "exit code")

@@ -12,16 +12,6 @@ import time
 from harness import Game, check, main
 
 SCREEN = {"fullscreen": "0", "windowBorder": "0", "windowW": "1920", "windowH": "1080"}
-MENU_GOLD = "rgb(255,215,0)"
-
-
-def first_row_gold_width(png):
-    """How wide the selected first row of a 1920 x 1080 menu is (it starts at 730, 550):
-    PLAY NEW GAME in English, NEUES SPIEL in German."""
-    out = subprocess.run(["convert", png, "-crop", "700x45+720+545", "+repage", "-fuzz", "12%", "-fill", "black",
-                          "+opaque", MENU_GOLD, "-trim", "-format", "%w", "info:"],
-                         capture_output=True, text=True).stdout
-    return int(out or 0)
 
 
 def menu_in(game, args, language):
@@ -33,7 +23,7 @@ def menu_in(game, args, language):
     check("Loading translations for [%s]" % language in game.log(), "translations for [%s] loaded" % language)
     game.focus()
     time.sleep(1.2)
-    return first_row_gold_width(game.screenshot(language + "-menu" if language else "menu"))
+    return game.first_row_gold_width(game.screenshot(language + "-menu" if language else "menu"))
 
 
 def language_is_stored_and_kept(binary, build):
