@@ -69,7 +69,8 @@ std::string usageText()
            "  --language CODE\n"
            "                  play in that language from now on, as if chosen in the\n"
            "                  menu (en is English); an unknown code lists the known ones\n"
-           "  --windowed      play in a window this time; the stored display mode stays\n"
+           "  --windowed      play in a window until a display mode is applied in the\n"
+           "                  menu; the stored display mode stays for the next start\n"
            "  --version       show the version and exit\n"
            "  --help          show this help and exit\n";
 }
