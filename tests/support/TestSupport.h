@@ -12,6 +12,9 @@ std::string readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
 
+// How many files this process holds open: a file left open by a reader shows here.
+int openFileCount();
+
 // Pieces of a storage file: a 32-bit little-endian number, a text with its length before
 // it, and a string entry.
 std::string le32(uint32_t value);

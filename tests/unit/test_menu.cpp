@@ -332,7 +332,9 @@ TEST_F(MenuTest, ReplayPageListsTheNewestFirstAndKeepsItsLimits)
         std::remove((prefPath() + "lastgame" + std::to_string(slot) + ".replay").c_str());
     writeFileBytes(prefPath() + "lastgame2.replay", "2030-01-01 10:00:00");
     writeFileBytes(prefPath() + "lastgame5.replay", "2030-02-01 10:00:00");
+    int openBefore = openFileCount();
     menu.updateMenu();
+    EXPECT_EQ(openFileCount(), openBefore);
     EXPECT_EQ(labels(MenuPage::replays),
         (std::vector<std::string>{"Number of replays to keep", "File size limit per replay",
             "Replay: 2030-02-01 10:00:00", "Replay: 2030-01-01 10:00:00", back + "BACK"}));
