@@ -58,3 +58,11 @@ int openFileCount()
         closedir(folder);
     return count;
 }
+
+uint64_t textHash(const std::string& text)
+{
+    uint64_t hash = 0xcbf29ce484222325u;
+    for (unsigned char c : text)
+        hash = (hash ^ c) * 0x100000001b3u;
+    return hash;
+}

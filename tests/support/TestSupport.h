@@ -21,6 +21,9 @@ std::string le32(uint32_t value);
 std::string storageText(const std::string& text);
 std::string storageEntry(const std::string& key, const std::string& value);
 
+// 64-bit FNV-1a of the bytes: one number that changes when any byte of a long text does.
+uint64_t textHash(const std::string& text);
+
 // A setting as last written to "settings.storage"; "(none)" when it is not there.
 std::string savedSetting(const std::string& key);
 

@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "VirtualPad.h"
 #include "core/ControllerDatabase.h"
 #include "core/ControllerLayout.h"
@@ -104,11 +105,8 @@ TEST(ControllerModels, TheTableHoldsEveryModelInOrderAndFindsItByGuidAndByIds)
             EXPECT_EQ(findControllerModelByIds(id(0), id(4)), &model) << guid;
         }
     }
-    uint64_t hash = 0xcbf29ce484222325u;
-    for (unsigned char c : text)
-        hash = (hash ^ c) * 0x100000001b3u;
     EXPECT_EQ(controllerModels().size(), 37u);
-    EXPECT_EQ(hash, 0x3902f99352f1df05u) << text;
+    EXPECT_EQ(textHash(text), 0x3902f99352f1df05u) << text;
     EXPECT_EQ(findControllerModelByIds(0x1234, 0x5678), nullptr);
 
     // A model's defaults: every action it has a code for, with the label its page shows.

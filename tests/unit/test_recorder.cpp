@@ -169,6 +169,7 @@ TEST_F(RecorderTest, AFrameATextureAndTextsAreEncodedAsTheyHappen)
     text.setText("second");
     text.drawZoomed(5, 6, 1.0f);
     text.drawZoomed(7, 8, 9.0f);
+    assets->stopAllSounds();
     // Nothing has filled the 64 KiB cache: all of it is in the file because stop wrote it.
     recorder().stop();
 
@@ -176,7 +177,7 @@ TEST_F(RecorderTest, AFrameATextureAndTextsAreEncodedAsTheyHappen)
     ASSERT_EQ(bytes.substr(0, 19), "2030-01-01 10:00:00");
     Decoded stream = decode(bytes);
     EXPECT_EQ(stream.codes(), (std::vector<int>{18, 1, 6, 6, 6, 6, 6, 6, 6, 6, 6, 3, 18, 7, 19, 20, 20, 21, 19, 20,
-                                  20}));
+                                  20, 33}));
     EXPECT_EQ(stream.commands[0].strings[0], "replay-dot.png");
     EXPECT_EQ(stream.sizes[2], 19);
     const int* copy = stream.commands[2].values;
