@@ -72,6 +72,7 @@ TEST(AudioSetup, MoreThanSixUnfinishedAttemptsLeaveAudioOff)
 TEST(AudioSetup, WithoutADeviceTheGameRunsSilent)
 {
     ScopedEnvironment noDevice("SDL_AUDIODRIVER", "no-such-driver");
+    SDL_QuitSubSystem(SDL_INIT_AUDIO); // the driver is chosen when audio starts up
     Storage settings;
     int channels = 32;
     setupAudio(settings, channels);

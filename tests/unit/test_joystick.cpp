@@ -194,6 +194,16 @@ TEST_F(VirtualControllers, StoredBindingsWinAndAnExactGuidBeatsTheVendorAndProdu
     EXPECT_EQ(listed->describeInput(103), "DPRIGHT");
 }
 
+// A pad SDL has a mapping for goes by the mapping's name, as the player's own mappings name it.
+TEST_F(VirtualControllers, AMappedPadGoesByItsMappingsName)
+{
+    int index = attachVirtualPad(0x1234, 0x5679, "Test pad");
+    char guid[33];
+    SDL_JoystickGetGUIDString(SDL_JoystickGetDeviceGUID(index), guid, sizeof guid);
+    ASSERT_GE(SDL_GameControllerAddMapping((std::string(guid) + ",Mapped pad,a:b0,b:b1,").c_str()), 0);
+    EXPECT_EQ(open(index)->name, "Mapped pad");
+}
+
 // Codes of no known kind, huge axes, negative and unreadable values, missing fields: an
 // unconfigured pad shows "none" for them, a known pad takes its defaults instead.
 TEST_F(VirtualControllers, DamagedRecordsReadAsUnbound)

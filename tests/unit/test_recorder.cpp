@@ -151,6 +151,7 @@ TEST_F(RecorderTest, AFrameATextureAndTextsAreEncodedAsTheyHappen)
 {
     makeAssets(0);
     Texture* panel = assets->getTexture("replay-dot.png");
+    int failures = logLinesContaining("ERROR: fwrite failed");
     startRecording();
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     recorder().clear(renderer);
@@ -172,6 +173,7 @@ TEST_F(RecorderTest, AFrameATextureAndTextsAreEncodedAsTheyHappen)
     assets->stopAllSounds();
     // Nothing has filled the 64 KiB cache: all of it is in the file because stop wrote it.
     recorder().stop();
+    EXPECT_EQ(logLinesContaining("ERROR: fwrite failed"), failures);
 
     std::string bytes = readFileBytes(replayPath(1));
     ASSERT_EQ(bytes.substr(0, 19), "2030-01-01 10:00:00");
