@@ -66,15 +66,16 @@ TEST(Camera, GlidesToItsTargetAndResetClearsEverything)
     }
     EXPECT_FALSE(camera.moving);
 
-    camera.moving = true;
     camera.scaleY = 2;
     camera.shake(40);
     camera.update();
+    camera.moving = true;
     camera.reset();
     EXPECT_EQ(camera.shakeAmplitude, 0);
     EXPECT_EQ(camera.shakeLevel, 0);
     EXPECT_EQ(camera.shakeOffsetX + camera.shakeOffsetY + camera.x + camera.y + camera.targetX + camera.targetY, 0);
     EXPECT_FALSE(camera.moving || camera.fixedSpeed);
+    EXPECT_TRUE(camera.alternate);
     EXPECT_EQ(camera.scaleX, 2);
 }
 
