@@ -34,6 +34,16 @@ TEST(Settings, FixUpsOnLoad)
     EXPECT_FALSE(settings.has("keyLEFT"));
 }
 
+TEST(Settings, ALanguageFromTheCommandLineComesWithAFirstStartsDefaults)
+{
+    settingsStorage().strings.clear();
+    settingsStorage().objects.clear();
+    storeLanguage("de");
+    EXPECT_EQ(savedSetting("lang"), "de");
+    EXPECT_EQ(savedSetting("fullscreen"), "1");
+    EXPECT_EQ(savedSetting("keyPAUSE"), "escape");
+}
+
 TEST(SettingsTwin, CompleteTwinWinsAndIsRemoved)
 {
     std::string real = testUserRoot() + "/twin1.storage";
