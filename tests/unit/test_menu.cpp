@@ -26,6 +26,10 @@ TEST_F(MenuTest, MainMenuGainsContinueOnceAfterAGameWasSaved)
     EXPECT_TRUE(menu.pages[1].back()->isBack);
     EXPECT_TRUE(key(SDLK_ESCAPE)); // nothing happens on the main menu
     EXPECT_EQ(menu.currentPage, 1);
+    choose(MenuPage::credits);
+    EXPECT_EQ(labels(MenuPage::credits), std::vector<std::string>{back + "BACK"});
+    key(SDLK_RETURN);
+    EXPECT_EQ(menu.currentPage, 1);
 
     writeFileBytes(prefPath() + "savegame.storage", "c");
     menu.updateMenu();
@@ -420,6 +424,10 @@ TEST_F(MenuTest, ReplayPageListsTheNewestFirstAndKeepsItsLimits)
     EXPECT_TRUE(key(SDLK_RETURN));
     EXPECT_EQ(menu.currentPage, MenuAction::playReplay);
     EXPECT_EQ(menu.selected - Menu::firstReplayRow, 1);
+
+    // At the next start the page shows the stored limit.
+    start(0);
+    EXPECT_EQ(menu.pages[MenuPage::replays][0]->value(), "< 8 >");
 }
 
 TEST_F(MenuTest, AudioDeviceRowsStepAndTakeTypedNumbersOnlyWithinTheMixersRanges)
