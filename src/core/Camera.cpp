@@ -26,9 +26,9 @@ bool glideAxis(int& position, int target, bool fixedSpeed, float speed)
         position = next;
         return position == target;
     }
+    // A proportional glide never ends by itself; positions are whole pixels, so there is
+    // nothing left to snap once an axis is within a twentieth of a pixel of its target.
     position = next;
-    if (std::fabs(float(target - position)) < 0.05f)
-        position = target;
     return false;
 }
 

@@ -3,6 +3,7 @@
 #include "core/Storage.h"
 #include "core/UserFiles.h"
 
+#include <dirent.h>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
@@ -45,4 +46,23 @@ std::string storageText(const std::string& text)
 std::string storageEntry(const std::string& key, const std::string& value)
 {
     return "\x01" + storageText(key) + storageText(value);
+}
+
+int openFileCount()
+{
+    DIR* folder = opendir("/proc/self/fd");
+    int count = 0;
+    while (folder && readdir(folder))
+        count++;
+    if (folder)
+        closedir(folder);
+    return count;
+}
+
+uint64_t textHash(const std::string& text)
+{
+    uint64_t hash = 0xcbf29ce484222325u;
+    for (unsigned char c : text)
+        hash = (hash ^ c) * 0x100000001b3u;
+    return hash;
 }

@@ -12,11 +12,17 @@ std::string readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
 
+// How many files this process holds open: a file left open by a reader shows here.
+int openFileCount();
+
 // Pieces of a storage file: a 32-bit little-endian number, a text with its length before
 // it, and a string entry.
 std::string le32(uint32_t value);
 std::string storageText(const std::string& text);
 std::string storageEntry(const std::string& key, const std::string& value);
+
+// 64-bit FNV-1a of the bytes: one number that changes when any byte of a long text does.
+uint64_t textHash(const std::string& text);
 
 // A setting as last written to "settings.storage"; "(none)" when it is not there.
 std::string savedSetting(const std::string& key);

@@ -8,6 +8,8 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 TEST(AudioSetup, EachUnfinishedAttemptFallsBackToTheNextRow)
 {
     const int rows[][2] = {{44100, 2048}, {44100, 1024}, {44100, 512}, {44100, 4096}, {22050, 512}, {22050, 1024}};
@@ -47,6 +49,8 @@ TEST(AudioSetup, FirstAttemptUsesTheStoredSettingsWithinLimits)
 
 TEST(AudioSetup, MoreThanSixUnfinishedAttemptsLeaveAudioOff)
 {
+    std::remove((prefPath() + "settings.storage").c_str());
+    int opened = logLinesContaining("Mix_OpenAudio");
     Storage settings;
     settings.setInt("audioCrashed2", 7);
     settings.setInt("musicVolume2", 150);
@@ -57,7 +61,7 @@ TEST(AudioSetup, MoreThanSixUnfinishedAttemptsLeaveAudioOff)
     EXPECT_FALSE(fileExists(prefPath() + "settings.storage"));
     EXPECT_EQ(logLinesContaining("AUDIO DISABLED because of crashing. Remove settings.storage file to retry."), 1);
     EXPECT_EQ(logLinesContaining("Skipped audio setup."), 1);
-    EXPECT_EQ(logLinesContaining("Mix_OpenAudio"), 0);
+    EXPECT_EQ(logLinesContaining("Mix_OpenAudio"), opened);
 
     settings.setInt("musicVolume2", -5);
     EXPECT_EQ(setupAudio(settings, channels), 0);
@@ -68,6 +72,7 @@ TEST(AudioSetup, MoreThanSixUnfinishedAttemptsLeaveAudioOff)
 TEST(AudioSetup, WithoutADeviceTheGameRunsSilent)
 {
     ScopedEnvironment noDevice("SDL_AUDIODRIVER", "no-such-driver");
+    SDL_QuitSubSystem(SDL_INIT_AUDIO); // the driver is chosen when audio starts up
     Storage settings;
     int channels = 32;
     setupAudio(settings, channels);

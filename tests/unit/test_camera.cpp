@@ -33,6 +33,52 @@ TEST(Camera, ShakeTakesOnlyStrongerJoltsAndDecays)
     EXPECT_EQ(camera.y, 0);
 }
 
+TEST(Camera, GlidesToItsTargetAndResetClearsEverything)
+{
+    // Proportionally 3.7% of the way per frame, truncated: the glide slows and stalls
+    // short of the target, and stays under way.
+    Camera camera(nullptr, 100, 100);
+    camera.moving = true;
+    camera.targetX = 100;
+    camera.targetY = -50;
+    camera.update();
+    EXPECT_EQ(camera.x, 3);
+    EXPECT_EQ(camera.y, -1);
+    for (int frame = 1; frame < 1000; frame++)
+        camera.update();
+    EXPECT_EQ(camera.x, 73);
+    EXPECT_EQ(camera.y, -23);
+    EXPECT_TRUE(camera.moving);
+
+    // At fixed speeds each axis stops on its target and the glide ends when both have.
+    camera.x = camera.y = 0;
+    camera.targetX = 20;
+    camera.targetY = -5;
+    camera.fixedSpeed = true;
+    camera.speedX = 7;
+    camera.speedY = -3;
+    const int path[][2] = {{7, -3}, {14, -5}, {20, -5}};
+    for (const auto& point : path) {
+        EXPECT_TRUE(camera.moving);
+        camera.update();
+        EXPECT_EQ(camera.x, point[0]);
+        EXPECT_EQ(camera.y, point[1]);
+    }
+    EXPECT_FALSE(camera.moving);
+
+    camera.scaleY = 2;
+    camera.shake(40);
+    camera.update();
+    camera.moving = true;
+    camera.reset();
+    EXPECT_EQ(camera.shakeAmplitude, 0);
+    EXPECT_EQ(camera.shakeLevel, 0);
+    EXPECT_EQ(camera.shakeOffsetX + camera.shakeOffsetY + camera.x + camera.y + camera.targetX + camera.targetY, 0);
+    EXPECT_FALSE(camera.moving || camera.fixedSpeed);
+    EXPECT_TRUE(camera.alternate);
+    EXPECT_EQ(camera.scaleX, 2);
+}
+
 TEST(Camera, OutsideTest)
 {
     Camera camera(nullptr, 100, 50);

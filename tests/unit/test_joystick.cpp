@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "VirtualPad.h"
 #include "core/ControllerDatabase.h"
 #include "core/ControllerLayout.h"
@@ -68,13 +69,16 @@ TEST(ControllerCodes, CodesDescriptionsAndAxisLevels)
     EXPECT_EQ(hatCode(1, SDL_HAT_LEFT), 218);
     EXPECT_EQ(hatCode(0, SDL_HAT_LEFTUP), 201); // 9 is not below 9: read as up
     EXPECT_EQ(hatCode(0, SDL_HAT_RIGHTUP), 203);
-    EXPECT_EQ(axisCode(1, -2), 302);
-    EXPECT_EQ(axisCode(1, 1), 303);
+    EXPECT_EQ(hatCode(3, -1), 231); // out of range: read as up
+    EXPECT_EQ(hatCode(3, 12), 231);
+    for (int position : {-2, -1, 0, 1, 2})
+        EXPECT_EQ(axisCode(1, position), position >= 1 ? 303 : 302) << position;
 
     Joystick none(-1); // no such device: unconfigured, no labels
     EXPECT_EQ(none.name, "Cannot open joystick device");
     const std::pair<int, const char*> descriptions[] = {{0, "none"}, {105, "button 5"}, {303, "axis y+"},
-        {300, "axis x-"}, {224, "hat 2 down"}, {203, "none"}, {325, "axis 12+"}, {400, "none"}, {99, "none"},
+        {300, "axis x-"}, {224, "hat 2 down"}, {201, "hat 0 up"}, {212, "hat 1 right"},
+        {238, "hat 3 left"}, {203, "none"}, {321, "axis h+"}, {325, "axis 12+"}, {400, "none"}, {99, "none"},
         {-5, "none"}, {INT32_MIN, "none"}, {INT32_MAX, "none"}};
     for (const auto& [code, text] : descriptions)
         EXPECT_EQ(none.describeInput(code), text) << code;
@@ -101,12 +105,18 @@ TEST(ControllerModels, TheTableHoldsEveryModelInOrderAndFindsItByGuidAndByIds)
             EXPECT_EQ(findControllerModelByIds(id(0), id(4)), &model) << guid;
         }
     }
-    uint64_t hash = 0xcbf29ce484222325u;
-    for (unsigned char c : text)
-        hash = (hash ^ c) * 0x100000001b3u;
     EXPECT_EQ(controllerModels().size(), 37u);
-    EXPECT_EQ(hash, 0x3902f99352f1df05u) << text;
+    EXPECT_EQ(textHash(text), 0x3902f99352f1df05u) << text;
     EXPECT_EQ(findControllerModelByIds(0x1234, 0x5678), nullptr);
+
+    // A model's defaults: every action it has a code for, with the label its page shows.
+    std::string defaults;
+    for (const DefaultBinding& binding : modelDefaults(*findControllerModel("00000000000000000000000000000000")))
+        defaults += std::string(binding.action) + " " + std::to_string(binding.code) + " " + binding.label + ", ";
+    EXPECT_EQ(defaults, "UP 302 Left Stick ***IMG:UP, DOWN 303 Left Stick ***IMG:DOWN, LEFT 300 Left Stick ***IMG:LEFT, "
+                        "RIGHT 301 Left Stick ***IMG:RIGHT, ATTACK 110 A, ITEM 111 B, ACTION 113 Y, SPEC 112 X, "
+                        "CWEAPON 108 LB, CITEM 109 RB, DROP 311 RT, SLEFT 304 Right Stick ***IMG:LEFT, "
+                        "SRIGHT 305 Right Stick ***IMG:RIGHT, PAUSE 104 START, ");
 }
 
 // The pads players own, as Linux and SDL present them: through SDL's mapping database
@@ -182,6 +192,16 @@ TEST_F(VirtualControllers, StoredBindingsWinAndAnExactGuidBeatsTheVendorAndProdu
     EXPECT_EQ(listed->attack, 110);
     EXPECT_EQ(listed->describeInput(100), "DPUP"); // its d-pad is buttons 0 to 3
     EXPECT_EQ(listed->describeInput(103), "DPRIGHT");
+}
+
+// A pad SDL has a mapping for goes by the mapping's name, as the player's own mappings name it.
+TEST_F(VirtualControllers, AMappedPadGoesByItsMappingsName)
+{
+    int index = attachVirtualPad(0x1234, 0x5679, "Test pad");
+    char guid[33];
+    SDL_JoystickGetGUIDString(SDL_JoystickGetDeviceGUID(index), guid, sizeof guid);
+    ASSERT_GE(SDL_GameControllerAddMapping((std::string(guid) + ",Mapped pad,a:b0,b:b1,").c_str()), 0);
+    EXPECT_EQ(open(index)->name, "Mapped pad");
 }
 
 // Codes of no known kind, huge axes, negative and unreadable values, missing fields: an

@@ -1,3 +1,4 @@
+#include "TestSupport.h"
 #include "core/KeyBindings.h"
 #include "core/Storage.h"
 
@@ -12,6 +13,11 @@ TEST(KeyNameTable, NamesAndCodesBothWays)
 {
     EXPECT_EQ(keyNameTable.names.size(), 236u);
     EXPECT_EQ(keyNameTable.codes.size(), 236u);
+    // The whole table in one number: a changed, lost or doubled name changes it.
+    std::string table;
+    for (const auto& [code, name] : keyNameTable.names)
+        table += std::to_string(code) + " " + name + "\n";
+    EXPECT_EQ(textHash(table), 0xb81de0b7f61af25du) << table;
     // Codes outside the table, even in its gaps, go by their number.
     const std::pair<int32_t, const char*> names[] = {{0, "unknown"}, {'7', "7"}, {'q', "q"}, {127, "del"},
         {0x4000003a, "f1"}, {0x40000045, "f12"}, {0x40000068, "f13"}, {0x40000073, "f24"}, {0x40000059, "kp 1"},

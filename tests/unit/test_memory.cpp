@@ -1,6 +1,5 @@
 #include "TestSupport.h"
 
-#include "core/CircularLog.h"
 #include "core/GlyphTable.h"
 #include "core/LevelLoader.h"
 #include "core/Realm.h"
@@ -27,6 +26,9 @@ TEST(Realm, OutOfRangeCellsShareTheSpareCell)
     EXPECT_EQ(realm->cells[65535].value, 9);
     EXPECT_EQ(realm->cell(3, 1).value, 0);
     EXPECT_EQ(&realm->cell(3, 1), &realm->cells[259]);
+    realm->clear();
+    EXPECT_EQ(realm->cell(999, 999).value, 0);
+    EXPECT_EQ(realm->cells[65535].value, 0);
 }
 
 TEST(GlyphTable, BothWays)
@@ -55,10 +57,14 @@ protected:
     std::unique_ptr<Realm> realm = std::make_unique<Realm>();
     std::string path = testUserRoot() + "/map.txt";
 
+    // Loads the file and checks that it was closed, whatever happened.
     bool load(const std::string& bytes)
     {
         writeFileBytes(path, bytes);
-        return loadMap(path, *realm, glyphs);
+        int openBefore = openFileCount();
+        bool loaded = loadMap(path, *realm, glyphs);
+        EXPECT_EQ(openFileCount(), openBefore);
+        return loaded;
     }
 
     void fill(int value)
@@ -67,14 +73,7 @@ protected:
             cell.value = uint8_t(value);
     }
 
-    bool logHas(const std::string& line) const
-    {
-        const CircularLog& log = CircularLog::instance();
-        for (int age = 0; age < log.size(); age++)
-            if (log.fromNewest(age) == line)
-                return true;
-        return false;
-    }
+    bool logHas(const std::string& line) const { return logLinesContaining(line) > 0; }
 };
 
 TEST_F(LevelLoaderTest, EachCharacterIsAByteAndEachLineARow)
@@ -84,18 +83,24 @@ TEST_F(LevelLoaderTest, EachCharacterIsAByteAndEachLineARow)
         std::string file;
         bool loads;
         std::vector<std::vector<int>> rows;
+        bool tooWide = false;
     } maps[] = {
         {"ab\n╚€\r\n", true, {{97, 98, 0, 7}, {200, 0, 0, 0, 7}, {7}}}, // € and the carriage return are 0
         {"\xEF\xBB\xBF" "A", true, {{0, 65, 7}}},      // a byte order mark is one unknown character
         {"A\0B\n"s, true, {{'A', 0, 'B', 0, 7}}},       // NUL is a character like any other
-        {std::string(100000, 'x') + "\nB\n", true, {{'x'}, {'x'}, {'B', 0}, {7}}}, // read as several rows
+        {std::string(100000, 'x') + "\nB\n", true, {{'x'}, {'x'}, {'B', 0}, {7}}, true}, // read as several rows
+        {std::string(256, 'y') + "\r\n", true, {{'y'}, {7}}},      // exactly as wide as a page
+        {std::string(256, 'y') + "z\n", true, {{'y'}, {7}}, true},  // one character too many
         {"ok\nfi\xFFne\nnever\n", false, {{'o'}, {7}, {7}}}, // invalid UTF-8 keeps the rows above
         {"A\xE2\x95", false, {}},                            // a sequence cut off by the end of the file
     };
     for (const auto& map : maps) {
         SCOPED_TRACE(map.file.substr(0, 20));
         fill(7);
+        int wideWarnings = logLinesContaining("has rows wider than 256 characters, the rest is ignored");
         EXPECT_EQ(load(map.file), map.loads);
+        EXPECT_EQ(logLinesContaining("has rows wider than 256 characters, the rest is ignored"),
+            wideWarnings + int(map.tooWide));
         for (size_t row = 0; row < map.rows.size(); row++)
             for (size_t column = 0; column < map.rows[row].size(); column++)
                 EXPECT_EQ(realm->cell(int(column), int(row)).value, map.rows[row][column]) << column << ", " << row;

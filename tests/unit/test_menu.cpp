@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <climits>
 #include <map>
 #include <string>
@@ -24,6 +25,10 @@ TEST_F(MenuTest, MainMenuGainsContinueOnceAfterAGameWasSaved)
                              "EXIT"}));
     EXPECT_TRUE(menu.pages[1].back()->isBack);
     EXPECT_TRUE(key(SDLK_ESCAPE)); // nothing happens on the main menu
+    EXPECT_EQ(menu.currentPage, 1);
+    choose(MenuPage::credits);
+    EXPECT_EQ(labels(MenuPage::credits), std::vector<std::string>{back + "BACK"});
+    key(SDLK_RETURN);
     EXPECT_EQ(menu.currentPage, 1);
 
     writeFileBytes(prefPath() + "savegame.storage", "c");
@@ -61,6 +66,58 @@ TEST_F(MenuTest, SelectionWrapsAndPopsTheNewRow)
     menu.onMouseMove(&click);
     EXPECT_EQ(menu.selected, 0);
     EXPECT_EQ(menu.currentPage, 1);
+}
+
+TEST_F(MenuTest, RowsStandOverAVeiledWallAndTypingIsUnderlined)
+{
+    std::vector<Uint32> frame(size_t(screenWidth) * screenHeight);
+    auto readFrame = [&] {
+        SDL_RenderReadPixels(renderer, nullptr, SDL_PIXELFORMAT_ARGB8888, frame.data(), screenWidth * 4);
+    };
+    // Far from the rows, the wall shows through the veil at about half its brightness.
+    auto brightness = [&] {
+        readFrame();
+        long sum = 0;
+        for (int x = 0; x < 200; x++)
+            for (int shift : {0, 8, 16})
+                sum += frame[size_t(5 * screenWidth + x)] >> shift & 0xFF;
+        return sum;
+    };
+    assets->titleScreen.draw(*camera, 0);
+    long wall = brightness();
+    menu.draw(*camera, 0);
+    ASSERT_GT(wall, 3000);
+    EXPECT_NEAR(brightness(), wall * 135 / 255, wall / 10);
+
+    // Without the wall, the rows start 230 pixels left of the middle.
+    assets->titleScreen.assets = nullptr;
+    auto rowsArea = [&](int& left, int& longestWhiteRun) {
+        readFrame();
+        left = screenWidth;
+        longestWhiteRun = 0;
+        for (int y = screenHeight / 2 + 10; y < screenHeight - 150; y++) {
+            for (int x = 0, run = 0; x < screenWidth - 200; x++) {
+                Uint32 pixel = frame[size_t(y * screenWidth + x)];
+                if (pixel != 0xFF000000)
+                    left = std::min(left, x);
+                run = pixel == 0xFFFFFFFF ? run + 1 : 0;
+                longestWhiteRun = std::max(longestWhiteRun, run);
+            }
+        }
+    };
+    // A value being typed is underlined in white.
+    menu.goToPage(MenuPage::customResolution, 0);
+    key(SDLK_DOWN);
+    for (bool typing : {false, true}) {
+        if (typing)
+            key(SDLK_RETURN);
+        for (int frames = 0; frames < 10; frames++) // until the page has slid in
+            menu.draw(*camera, 1.0f / 60);
+        int left = 0, whiteRun = 0;
+        rowsArea(left, whiteRun);
+        EXPECT_NEAR(left, screenWidth / 2 - 230, 3) << typing;
+        EXPECT_EQ(whiteRun > 60, typing);
+    }
 }
 
 TEST_F(MenuTest, LinksSlideForwardAndBackRowsSlideBack)
@@ -188,6 +245,8 @@ TEST_F(MenuTest, WidthAndHeightStepAndAcceptTypedSizes)
     EXPECT_EQ(menu.currentPage, MenuPage::customResolution); // Escape ended the typing only
 
     key(SDLK_DOWN);
+    key(SDLK_LEFT);
+    EXPECT_EQ(menu.selectedItem()->value(), "< 720 >");
     key(SDLK_RETURN);
     type("100000");
     key(SDLK_RETURN);
@@ -340,7 +399,9 @@ TEST_F(MenuTest, ReplayPageListsTheNewestFirstAndKeepsItsLimits)
         std::remove((prefPath() + "lastgame" + std::to_string(slot) + ".replay").c_str());
     writeFileBytes(prefPath() + "lastgame2.replay", "2030-01-01 10:00:00");
     writeFileBytes(prefPath() + "lastgame5.replay", "2030-02-01 10:00:00");
+    int openBefore = openFileCount();
     menu.updateMenu();
+    EXPECT_EQ(openFileCount(), openBefore);
     EXPECT_EQ(labels(MenuPage::replays),
         (std::vector<std::string>{"Number of replays to keep", "File size limit per replay",
             "Replay: 2030-02-01 10:00:00", "Replay: 2030-01-01 10:00:00", back + "BACK"}));
@@ -363,6 +424,10 @@ TEST_F(MenuTest, ReplayPageListsTheNewestFirstAndKeepsItsLimits)
     EXPECT_TRUE(key(SDLK_RETURN));
     EXPECT_EQ(menu.currentPage, MenuAction::playReplay);
     EXPECT_EQ(menu.selected - Menu::firstReplayRow, 1);
+
+    // At the next start the page shows the stored limit.
+    start(0);
+    EXPECT_EQ(menu.pages[MenuPage::replays][0]->value(), "< 8 >");
 }
 
 TEST_F(MenuTest, AudioDeviceRowsStepAndTakeTypedNumbersOnlyWithinTheMixersRanges)

@@ -153,6 +153,7 @@ TEST_F(RecorderTest, AFrameATextureAndTextsAreEncodedAsTheyHappen)
 {
     makeAssets(0);
     Texture* panel = assets->getTexture("replay-dot.png");
+    int failures = logLinesContaining("ERROR: fwrite failed");
     startRecording();
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     recorder().clear(renderer);
@@ -173,14 +174,16 @@ TEST_F(RecorderTest, AFrameATextureAndTextsAreEncodedAsTheyHappen)
     text.drawZoomed(7, 8, 8.5f);
     // Beyond the byte's zoom: the player copies a picture of the text to the drawn place.
     text.drawZoomed(9, 10, 9.0f);
+    assets->stopAllSounds();
     // Nothing has filled the 64 KiB cache: all of it is in the file because stop wrote it.
     recorder().stop();
+    EXPECT_EQ(logLinesContaining("ERROR: fwrite failed"), failures);
 
     std::string bytes = readFileBytes(replayPath(1));
     ASSERT_EQ(bytes.substr(0, 19), "2030-01-01 10:00:00");
     Decoded stream = decode(bytes);
     EXPECT_EQ(stream.codes(), (std::vector<int>{18, 1, 6, 6, 6, 6, 6, 6, 6, 6, 6, 3, 18, 7, 19, 20, 20, 21, 19, 20,
-                                  20, 22, 7}));
+                                  20, 22, 7, 33}));
     EXPECT_EQ(stream.commands[0].strings[0], "replay-dot.png");
     EXPECT_EQ(stream.sizes[2], 19);
     const int* copy = stream.commands[2].values;
@@ -478,6 +481,11 @@ TEST_F(RecorderTest, FastForwardSkipsFiveSecondsStillPlayingTheirSoundsAndTheDis
     for (int frame = 0; frame < 600; frame++)
         replay.draw(*camera, 0);
     EXPECT_EQ(replay.osdText->text, "Replay: RIGHT - fast forward, ESC - exit, TAB - toggle osd. 0:00:10");
+    // Over the black frame, the display stands at the bottom left.
+    SDL_Rect shown = drawnArea(0xFF000000);
+    EXPECT_GT(shown.w, 100);
+    EXPECT_LT(shown.x, 20);
+    EXPECT_GT(shown.y + shown.h, screenHeight - 20);
     soundsStarted(*assets);
 
     SDL_Event right = keyDown(SDLK_RIGHT);
@@ -487,18 +495,15 @@ TEST_F(RecorderTest, FastForwardSkipsFiveSecondsStillPlayingTheirSoundsAndTheDis
     EXPECT_EQ(replay.osdText->text, "Replay: RIGHT - fast forward, ESC - exit, TAB - toggle osd. 0:00:15");
     EXPECT_EQ(soundsStarted(*assets).size(), 5u);
 
-    // Time only, then nothing, then everything again.
+    // Time only at once, then nothing, then everything again.
     SDL_Event tab = keyDown(SDLK_TAB);
-    const int expectedExtra[] = {1, 0, 2};
-    for (int extra : expectedExtra) {
+    const std::pair<int, std::string> cycle[] = {{1, "0:00:15"}, {0, "0:00:15"},
+        {2, "Replay: RIGHT - fast forward, ESC - exit, TAB - toggle osd. 0:00:15"}};
+    for (const auto& [extra, text] : cycle) {
         EXPECT_TRUE(replay.onKeyDown(&tab));
         EXPECT_EQ(replay.draw(*camera, 0), 2 + extra);
+        EXPECT_EQ(replay.osdText->text, text);
     }
-    EXPECT_EQ(replay.osdText->text, "Replay: RIGHT - fast forward, ESC - exit, TAB - toggle osd. 0:00:15");
-    replay.osdMode = 1;
-    replay.osdDirty = true;
-    replay.draw(*camera, 0);
-    EXPECT_EQ(replay.osdText->text, "0:00:15");
 
     SDL_Event escape = keyDown(SDLK_ESCAPE);
     EXPECT_FALSE(replay.onKeyDown(&escape));

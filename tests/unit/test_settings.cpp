@@ -23,6 +23,10 @@ TEST(Settings, FreshFileHoldsExactlyTheDefaults)
 TEST(Settings, FixUpsOnLoad)
 {
     writeFileBytes(prefPath() + "settings.storage", storageEntry("vsync", "0") + storageEntry("windowW", "700") + "c");
+    // Read afresh, as at a start, even when an earlier test of this process read the settings.
+    settingsStorage().strings.clear();
+    settingsStorage().objects.clear();
+    loadWithTwinRecovery(settingsStorage(), prefPath() + "settings.storage");
     Storage& settings = loadAndSetupSettings();
     EXPECT_EQ(settings.getString("vsync", ""), "1");
     EXPECT_EQ(settings.getString("keyITEM", ""), "b");
@@ -80,6 +84,12 @@ TEST(SettingsTwin, UnwritableTwinReportsFailureAndKeepsTheFile)
     storage.setString("a", "2");
     EXPECT_FALSE(saveWithTwin(storage, real));
     EXPECT_EQ(readFileBytes(real), storageEntry("a", "1") + "c");
+
+    // With the file itself in the way, the twin keeps the new settings for the next start.
+    std::string blocked = testUserRoot() + "/blocked.storage";
+    ASSERT_EQ(mkdir(blocked.c_str(), 0755), 0);
+    EXPECT_FALSE(saveWithTwin(storage, blocked));
+    EXPECT_EQ(readFileBytes(blocked + ".temp"), storageEntry("a", "2") + "c");
 }
 
 TEST(UserFiles, ReplayListingSortsByLabel)

@@ -107,6 +107,9 @@ TEST_F(SoundTest, SameThemeKeepsPlayingAndFadesUpFromItsLevel)
     EXPECT_NEAR(assets->channelVolume[channel], 50, 1e-6);
     updates(1);
     EXPECT_NEAR(assets->channelVolume[channel], 50 + 100.0 / 60, 1e-6);
+    updates(40); // the fade ends at full volume, not beyond
+    EXPECT_EQ(assets->channelVolume[channel], 100);
+    EXPECT_EQ(assets->fadeStep[channel], 0);
 
     assets->fadeInMusic(2, 0, 0);
     EXPECT_EQ(assets->channelVolume[channel], 100);
@@ -138,6 +141,8 @@ TEST_F(SoundTest, SwitchingThemesFadesTheOldOneOutByUpdates)
     assets->fadeInMusic(1, 0, 0);
     EXPECT_FALSE(Mix_Playing(fresh));
     EXPECT_EQ(assets->musicName, "boss.wav");
+    assets->stopAllSounds();
+    EXPECT_EQ(Mix_Playing(-1), 0);
 }
 
 TEST_F(SoundTest, FadeOutStopsAtItsTargetOrEndsTheMusic)

@@ -360,46 +360,6 @@ TextScan scanTheGame(const std::vector<Achievement>& achievements)
 
 } // namespace
 
-TEST(TranslationScan, ReadsEveryKindOfCallAndRefusesWhatItCannotRead)
-{
-    TextScan scan;
-    scan.addSource("Sample.cpp", R"(
-        #include "core/Translator.h"
-        const char* const names[] = {"ONE", "TWO", ""};
-        const char* const kinds[] = {"a", "b", "c"};
-        std::string tr(const std::string& english, const std::string& context = "")
-        {
-            return translator().translate(english, context); // handing on: not a text of its own
-        }
-        Screen::Screen() : tr(0), title(tr("Welcome")) { }
-        void Screen::draw(bool on)
-        {
-            const char* hint = "Press "
-                               "on";
-            tr(on ? "yes" : "no");
-            tr("Quit", "leave the game");
-            translator().translate(hint);
-            for (int row = 0; row < 3; row++)
-                tr(names[row], kinds[row] == std::string("b") ? "order" : "");
-            translator().translatePlural(n, "# bit", "# bits", /* a comment */ "counter");
-            words.translate(achievement.sourceRequirement, "requirement");
-        }
-        std::string say(const std::string& text) { return translator().translate(text); }
-    )");
-    Achievement achievement;
-    achievement.sourceRequirement = "flip a bit";
-    std::vector<Achievement> achievements{achievement};
-    scan.scan(achievements);
-
-    std::vector<std::string> found;
-    for (const Wanted& text : scan.wanted)
-        found.push_back(text.context + "|" + text.english + (text.plural.empty() ? "" : "|" + text.plural));
-    EXPECT_EQ(found, (std::vector<std::string>{"|ONE", "|Press on", "|Welcome", "|no", "|yes", "counter|# bit|# bits",
-                         "leave the game|Quit", "order|TWO", "requirement|flip a bit"}));
-    // A helper the scan does not know hands on a text it cannot read.
-    EXPECT_EQ(scan.unreadable, (std::vector<std::string>{"Sample.cpp:22 translate"}));
-}
-
 class ShippedTranslations : public testing::TestWithParam<const char*> {
 protected:
     static void SetUpTestSuite()

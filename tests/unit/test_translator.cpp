@@ -165,6 +165,7 @@ TEST(Translator, PlaceholdersBracketsAndLanguageNames)
     EXPECT_EQ(Translator::replaceHash("", 3), "");
 
     EXPECT_EQ(Translator::validateTranslatedLine("［A］ and ［B］"), "[A] and [B]");
+    EXPECT_EQ(Translator::validateTranslatedLine("［［A］］"), "[[A]]");
     EXPECT_EQ(Translator::validateTranslatedLine("［\xE2\x82"), "［\xE2\x82");
     EXPECT_EQ(logLinesContaining("       This part is fine: ［"), 1);
 
