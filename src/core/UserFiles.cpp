@@ -105,16 +105,30 @@ bool saveReplacing(Storage& storage, const std::string& path)
     return true;
 }
 
+namespace {
+
+Storage theSettings;
+bool settingsLoaded = false;
+
+} // namespace
+
 Storage& settingsStorage()
 {
     TRACE();
-    static Storage settings;
-    static bool loaded = false;
-    if (!loaded) {
-        loadWithTwinRecovery(settings, prefPath() + "settings.storage");
-        loaded = true;
+    if (!settingsLoaded) {
+        loadWithTwinRecovery(theSettings, prefPath() + "settings.storage");
+        settingsLoaded = true;
     }
-    return settings;
+    return theSettings;
+}
+
+void forgetSettings()
+{
+    TRACE();
+    theSettings.strings.clear();
+    theSettings.objects.clear();
+    theSettings.list.clear();
+    settingsLoaded = false;
 }
 
 bool saveSettings()
