@@ -8,6 +8,8 @@
 #include <SDL_mixer.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 TEST(AudioSetup, EachUnfinishedAttemptFallsBackToTheNextRow)
 {
     const int rows[][2] = {{44100, 2048}, {44100, 1024}, {44100, 512}, {44100, 4096}, {22050, 512}, {22050, 1024}};
@@ -47,6 +49,8 @@ TEST(AudioSetup, FirstAttemptUsesTheStoredSettingsWithinLimits)
 
 TEST(AudioSetup, MoreThanSixUnfinishedAttemptsLeaveAudioOff)
 {
+    std::remove((prefPath() + "settings.storage").c_str());
+    clearLogRing();
     Storage settings;
     settings.setInt("audioCrashed2", 7);
     settings.setInt("musicVolume2", 150);
@@ -67,7 +71,10 @@ TEST(AudioSetup, MoreThanSixUnfinishedAttemptsLeaveAudioOff)
 
 TEST(AudioSetup, WithoutADeviceTheGameRunsSilent)
 {
+    // The audio driver is chosen when the subsystem starts: start it afresh without one.
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
     ScopedEnvironment noDevice("SDL_AUDIODRIVER", "no-such-driver");
+    clearLogRing();
     Storage settings;
     int channels = 32;
     setupAudio(settings, channels);
@@ -86,4 +93,5 @@ TEST(AudioSetup, WithoutADeviceTheGameRunsSilent)
     EXPECT_EQ(assets.maxChannelUsed, -1);
     EXPECT_TRUE(assets.sounds.empty());
     EXPECT_EQ(logLinesContaining("Cannot load sound"), 0);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }

@@ -12,7 +12,11 @@ namespace {
 
 class TranslatorTest : public testing::Test {
 protected:
-    void SetUp() override { tr.loadTranslations(""); }
+    void SetUp() override
+    {
+        clearLogRing();
+        tr.loadTranslations("");
+    }
 
     // A translation file in the per-user folder, which wins over the shipped one.
     void userFile(const std::string& code, const std::string& text)
