@@ -219,6 +219,8 @@ int main(int argc, char** argv)
     TRACE();
     SDL_SetHint("SDL_WINDOWS_DISABLE_THREAD_NAMING", "1");
     CircularLog::instance().open(prefPath() + "full.log");
+    // From here on a fault leaves a crash file, even before the frames run.
+    CrashGuard::install();
     LOG("Program start: argc = " << argc << ".");
     LOG("Version = " << VANTREL_VERSION_MAJOR << "." << VANTREL_VERSION_MINOR << "." << VANTREL_VERSION_PATCH);
     {
@@ -257,7 +259,6 @@ int main(int argc, char** argv)
     }
     LOG("TTF init OK");
 
-    CrashGuard::install();
 #ifdef VANTREL_FAULT_KEY
     SDL_AddEventWatch(faultOnKey, nullptr);
 #endif
