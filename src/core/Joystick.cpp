@@ -5,12 +5,26 @@
 #include "core/Trace.h"
 #include "core/UserFiles.h"
 
+#include <algorithm>
+
 namespace {
 
 const char* const gameActions[] = {"UP", "DOWN", "LEFT", "RIGHT", "ATTACK", "ITEM", "PAUSE"};
 
 const int menuSelectVibration = 2;
 const int noVibration = 4;
+
+// A stored number within what the controller can use; one out of range (a damaged or
+// edited file) is logged as what it was.
+int storedWithin(const Storage& record, const char* key, int current, int lowest, int highest)
+{
+    TRACE();
+    int value = record.getInt(key, current);
+    int used = std::max(lowest, std::min(highest, value));
+    if (used != value)
+        LOG("WARNING: Controller setting " << key << " = " << value << " is out of range, using " << used);
+    return used;
+}
 
 } // namespace
 
@@ -95,9 +109,10 @@ void Joystick::loadBindings()
     if (!record->isEmpty()) {
         for (const char* actionName : gameActions)
             bindingFor(actionName) = record->getInt(actionName, 0);
-        menuSensitivity = record->getInt("menuSensitivity2", menuSensitivity);
-        gameSensitivity = record->getInt("gameSensitivity2", gameSensitivity);
-        vibrationStrength = record->getInt("vibrations", vibrationStrength);
+        // Sensitivities compare with raw axis values, the strength is a percentage.
+        menuSensitivity = storedWithin(*record, "menuSensitivity2", menuSensitivity, 0, 32767);
+        gameSensitivity = storedWithin(*record, "gameSensitivity2", gameSensitivity, 0, 32767);
+        vibrationStrength = storedWithin(*record, "vibrations", vibrationStrength, 0, 100);
         preventBounce = record->getBool("preventBounce", true);
         for (const char* actionName : gameActions)
             LOG("setDefault(sg, k" << actionName << ", \"" << actionName << "\", " << bindingFor(actionName) << ");");
@@ -183,7 +198,8 @@ int Joystick::axisPosition(int raw) const
 std::string Joystick::describeInput(int code) const
 {
     TRACE();
-    if (code == 0)
+    // Below 100 no input has a code: 0 is nothing bound, anything else a damaged record.
+    if (code < 100)
         return "none";
     std::string text;
     if (code < 200) {

@@ -1,8 +1,11 @@
+#include "TestSupport.h"
 #include "VirtualPad.h"
 #include "core/Joystick.h"
 #include "core/UserFiles.h"
 
 #include <gtest/gtest.h>
+
+#include <climits>
 
 namespace {
 
@@ -45,7 +48,7 @@ TEST(ControllerCodes, CodesDescriptionsAndAxisLevels)
     Joystick none(-1); // no such device: unconfigured, no labels
     EXPECT_EQ(none.name, "Cannot open joystick device");
     const std::pair<int, const char*> descriptions[] = {{0, "none"}, {105, "button 5"}, {303, "axis y+"},
-        {300, "axis x-"}, {224, "hat 2 down"}, {203, "none"}};
+        {300, "axis x-"}, {224, "hat 2 down"}, {203, "none"}, {99, "none"}, {INT_MIN, "none"}};
     for (const auto& [code, text] : descriptions)
         EXPECT_EQ(none.describeInput(code), text) << code;
     const std::pair<int, int> levels[] = {{-16501, -2}, {-16500, -1}, {11000, 0}, {11001, 1}, {32767, 2}};
@@ -90,6 +93,24 @@ TEST_F(VirtualControllers, StoredCompleteBindingsWinOverTheDatabase)
     EXPECT_EQ(second->item, 106);
     EXPECT_FALSE(second->preventBounce);
     EXPECT_EQ(second->describeInput(101), "A"); // labels still come from the model
+}
+
+TEST_F(VirtualControllers, ADamagedRecordIsUsedWithinRange)
+{
+    // Once overflows in the menu's description and in the axis levels.
+    Joystick* first = attach(0x046d, 0xc216);
+    Storage* record = settingsStorage().getObject("sticks", false)->getObject(first->guidString, false);
+    record->setInt("ATTACK", INT_MIN);
+    record->setInt("menuSensitivity2", INT_MIN);
+    record->setInt("gameSensitivity2", 40000);
+    record->setInt("vibrations", INT_MAX);
+    Joystick* second = attach(0x046d, 0xc216);
+    EXPECT_EQ(second->describeInput(second->attack), "none");
+    EXPECT_EQ(second->menuSensitivity, 0);
+    EXPECT_EQ(second->gameSensitivity, 32767);
+    EXPECT_EQ(second->vibrationStrength, 100);
+    EXPECT_EQ(second->axisPosition(-32768), -2);
+    EXPECT_EQ(logLinesContaining("WARNING: Controller setting vibrations = 2147483647 is out of range, using 100"), 1);
 }
 
 TEST_F(VirtualControllers, PartialBindingsAreCompletedFromTheDatabase)
