@@ -9,6 +9,7 @@ BUILD_PACKAGES=(cmake make g++ pkg-config
 TEST_PACKAGES=(googletest libgtest-dev xvfb xauth xdotool imagemagick x11-utils
   libgl1-mesa-dri libglx-mesa0 mesa-utils python3)
 PLAY_PACKAGES=(xdg-utils)
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 
 install_missing() {
   local missing=()

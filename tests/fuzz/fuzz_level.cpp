@@ -1,0 +1,44 @@
+// A level file of any bytes as "ram.txt", beside the shipped "ram2.txt": it loads or
+// is refused, and a game on it plays the same walk as any other.
+
+#include "FuzzSupport.h"
+
+#include "core/LevelLoader.h"
+#include "core/UserFiles.h"
+#include "core/World.h"
+
+namespace {
+
+class SilentEvents : public WorldEvents {
+public:
+    void playSound(const std::string&, int) override {}
+    void fadeOutMusic(int) override {}
+    void startArmedRecording() override {}
+    void openPauseMenu() override {}
+    void pauseMenuInput(int, int) override {}
+    void closePauseMenu() override {}
+    void loadLevel() override {}
+    void playerChangedCode() override {}
+};
+
+SilentEvents events;
+World* world;
+Realm shippedSecondPage;
+
+} // namespace
+
+void prepareTarget()
+{
+    world = new World(events);
+    loadMap(dataPath("ram2.txt"), shippedSecondPage, world->glyphs);
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    world->newGame();
+    world->secondPage.cells = shippedSecondPage.cells;
+    loadMap(writeInput("ram.txt", data, size), world->mainPage, world->glyphs);
+    world->levelLoaded = true;
+    walkAround(*world);
+    return 0;
+}
