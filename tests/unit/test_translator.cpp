@@ -124,6 +124,12 @@ TEST_F(TranslatorTest, UserFileWinsOverTheShippedOne)
     EXPECT_EQ(logLinesContaining("ERROR: Failed to open translation file: " + dataPath("lang/") + "xx.txt"), 1);
     EXPECT_EQ(tr.translate("Exit"), "Exit");
     EXPECT_EQ(tr.pluralRule, frisian);
+
+    // A code from an edited settings file never names a file outside the language folders.
+    writeFileBytes(testUserRoot() + "/elsewhere.txt", "ENGLISH:Exit\nTRANSLATED:Raus\nCONTEXT:\n");
+    tr.loadTranslations("../../elsewhere");
+    EXPECT_EQ(tr.translate("Exit"), "Exit");
+    EXPECT_EQ(logLinesContaining("ERROR: Not a language code: [../../elsewhere]"), 1);
 }
 
 TEST(PluralRules, EachRowTellsItsCountsApart)
