@@ -296,6 +296,11 @@ void Translator::loadTranslations(const std::string& code)
         }
         readDirective(*this, line, lineNumber, entry);
     }
+    // A folder, for one, opens like a file but cannot be read.
+    if (file.bad()) {
+        LOG("ERROR: Failed to read translation file: " << path);
+        return;
+    }
     pluralRule = pluralRuleFor(languageCode);
     LOG("Translation load complete.");
 }

@@ -125,6 +125,13 @@ TEST_F(TranslatorTest, UserFileWinsOverTheShippedOne)
     EXPECT_EQ(tr.translate("Exit"), "Exit");
     EXPECT_EQ(tr.pluralRule, frisian);
 
+    // A folder in the place of the file opens like one, but is not read as an empty file.
+    std::filesystem::create_directories(prefPath() + "yy.txt");
+    int completed = logLinesContaining("Translation load complete.");
+    tr.loadTranslations("yy");
+    EXPECT_EQ(logLinesContaining("ERROR: Failed to read translation file: " + prefPath() + "yy.txt"), 1);
+    EXPECT_EQ(logLinesContaining("Translation load complete."), completed);
+
     // A code from an edited settings file never names a file outside the language folders.
     writeFileBytes(testUserRoot() + "/elsewhere.txt", "ENGLISH:Exit\nTRANSLATED:Raus\nCONTEXT:\n");
     tr.loadTranslations("../../elsewhere");
