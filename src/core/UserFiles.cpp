@@ -90,8 +90,9 @@ bool saveReplacing(Storage& storage, const std::string& path)
     TRACE();
     std::string partial = path + ".partial";
     if (!storage.save(partial) || !syncToDisk(partial)) {
-        LOG("ERROR: " << path << " was not replaced; the previous file is kept");
+        // First the room it took: on a full disk the log line needs it.
         std::remove(partial.c_str());
+        LOG("ERROR: " << path << " was not replaced; the previous file is kept");
         return false;
     }
     if (std::rename(partial.c_str(), path.c_str()) != 0) {

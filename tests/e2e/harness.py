@@ -92,7 +92,8 @@ def write_storage(path, strings):
 
 
 class Game:
-    def __init__(self, binary, build_folder, name, width=1920, height=1080, settings=None, audio="dummy"):
+    def __init__(self, binary, build_folder, name, width=1920, height=1080, settings=None, audio="dummy",
+                 environment=None):
         self.binary = binary
         self.name = name
         self.artifacts = os.path.join(build_folder, "e2e-artifacts")
@@ -111,6 +112,7 @@ class Game:
             write_storage(os.path.join(self.user, "settings.storage"), settings)
         self.width, self.height = width, height
         self.audio = audio
+        self.extra_environment = environment or {}
         self.xvfb = None
         self.process = None
         self.display = None
@@ -142,6 +144,7 @@ class Game:
         })
         env.pop("SDL_VIDEODRIVER", None)
         env.pop("SDL_RENDER_DRIVER", None)
+        env.update(self.extra_environment)
         return env
 
     def start(self, cwd=None):
