@@ -6,6 +6,7 @@
 #include "core/AssetManager.h"
 #include "core/AudioSetup.h"
 #include "core/CircularLog.h"
+#include "core/ControllerLayout.h"
 #include "core/CrashGuard.h"
 #include "core/Joystick.h"
 #include "core/Main.h"
@@ -19,6 +20,9 @@
 
 #ifdef VANTREL_FAULT_KEY
 #include "Faults.h"
+#endif
+#ifdef VANTREL_TEST_PAD
+#include "VirtualPad.h"
 #endif
 
 #include <SDL.h>
@@ -240,6 +244,7 @@ int main(int argc, char** argv)
     achievements->setUser(std::to_string(userId));
 
     LOG("Calling SDL_Init()");
+    readFaceButtonsByPosition();
     if (SDL_Init(SDL_INIT_TIMER | SDL_INIT_AUDIO | SDL_INIT_VIDEO | SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER
                  | SDL_INIT_EVENTS)
         != 0) {
@@ -248,6 +253,9 @@ int main(int argc, char** argv)
         return 1;
     }
     LOG("SDL init OK");
+    // Controllers vibrate through the haptic subsystem; without it they can still rumble.
+    if (SDL_InitSubSystem(SDL_INIT_HAPTIC) != 0)
+        LOG("WARNING: Unable to init SDL haptic: " << SDL_GetError());
     SDL_version compiled, linked;
     SDL_VERSION(&compiled);
     SDL_GetVersion(&linked);
@@ -261,6 +269,9 @@ int main(int argc, char** argv)
 
 #ifdef VANTREL_FAULT_KEY
     SDL_AddEventWatch(faultOnKey, nullptr);
+#endif
+#ifdef VANTREL_TEST_PAD
+    attachPadFromEnvironment();
 #endif
     std::map<int, Joystick*> controllers;
     int channels = 0;

@@ -1,10 +1,13 @@
 // Checks the shipped level: prints each trigger's program as the game lists it, checks
 // the blocks, proves that walking alone cannot reach the exit, and plays the scripted
-// solution through the game's own rules.
+// solution through the game's own rules. With --dead-ends it searches every state a
+// player can reach instead, for states from which the exit can no longer be reached.
 //
 //   levelcheck ram.txt ram2.txt solution.txt [--trace]
+//   levelcheck ram.txt ram2.txt --dead-ends [--max-states N] [--max-seconds S]
 
 #include "core/CircularLog.h"
+#include "core/DeadEndSearch.h"
 #include "core/LevelCheck.h"
 #include "core/Trace.h"
 #include "core/World.h"
@@ -16,18 +19,8 @@
 
 namespace {
 
-// The checks hear nothing: no sound, no menu, no recorder.
-class SilentEvents : public WorldEvents {
-public:
-    void playSound(const std::string&, int) override { TRACE(); }
-    void fadeOutMusic(int) override { TRACE(); }
-    void startArmedRecording() override { TRACE(); }
-    void openPauseMenu() override { TRACE(); }
-    void pauseMenuInput(int, int) override { TRACE(); }
-    void closePauseMenu() override { TRACE(); }
-    void loadLevel() override { TRACE(); }
-    void playerChangedCode() override { TRACE(); }
-};
+const char* const usage = "usage: levelcheck ram.txt ram2.txt solution.txt [--trace]\n"
+                          "       levelcheck ram.txt ram2.txt --dead-ends [--max-states N] [--max-seconds S]\n";
 
 int fail(const std::string& message)
 {
@@ -56,26 +49,9 @@ void printPrograms(World& world)
     }
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+int checkSolution(World& world, const char* path, bool trace)
 {
     TRACE();
-    if (argc < 4 || (argc == 5 && std::strcmp(argv[4], "--trace") != 0) || argc > 5) {
-        std::printf("usage: levelcheck ram.txt ram2.txt solution.txt [--trace]\n");
-        return 2;
-    }
-    bool trace = argc == 5;
-    SilentEvents events;
-    World world(events);
-    world.newGame();
-    if (!world.loadLevel(argv[1], argv[2])) {
-        const CircularLog& log = CircularLog::instance();
-        for (int age = log.size() - 1; age >= 0; age--)
-            std::printf("%s\n", log.fromNewest(age).c_str());
-        return fail("the level files did not load");
-    }
-
     printPrograms(world);
 
     std::vector<std::string> problems = structureProblems(world);
@@ -91,7 +67,7 @@ int main(int argc, char** argv)
 
     std::vector<SolutionTap> taps;
     std::string error;
-    if (!readSolution(argv[3], taps, error))
+    if (!readSolution(path, taps, error))
         return fail(error);
     int played = playSolution(world, taps, trace ? stdout : nullptr);
     if (played < 0) {
@@ -103,4 +79,80 @@ int main(int argc, char** argv)
                 taps[played - 1].line);
     std::printf("OK\n");
     return 0;
+}
+
+// The last line says it all: "dead ends: N, states: M, complete: yes" (or "no" with why).
+int searchDeadEnds(World& world, const DeadEndLimits& limits)
+{
+    TRACE();
+    std::printf("== Dead ends: every state a player can reach from a new game by taps\n");
+    std::fflush(stdout);
+    DeadEndReport report = findDeadEnds(world, limits);
+    std::printf("states: %llu, edges: %llu, time: %.1f s\n", (unsigned long long)report.states,
+                (unsigned long long)report.edges, report.seconds);
+    if (!report.startEscapes)
+        std::printf("no taps lead from the start to the exit: every state is a dead end\n");
+    std::printf("dead ends entered straight from an escapable state: %llu\n",
+                (unsigned long long)report.trapDoors);
+    int number = 1;
+    for (const DeadEndScript& script : report.scripts) {
+        std::printf("\n# dead end %d of %zu shown (%zu taps): %s\n", number++, report.scripts.size(),
+                    script.taps.size(), script.state.c_str());
+        for (const std::string& line : tapScriptLines(script.taps))
+            std::printf("%s\n", line.c_str());
+    }
+    if (!report.scripts.empty())
+        std::printf("\n");
+    std::printf("dead ends: %llu, states: %llu, complete: %s\n", (unsigned long long)report.deadEnds,
+                (unsigned long long)report.states, report.complete ? "yes" : ("no (" + report.reason + ")").c_str());
+    return report.deadEnds == 0 && report.complete ? 0 : 1;
+}
+
+// A positive number for a limit; false for anything else.
+bool readLimit(const char* text, double& limit)
+{
+    TRACE();
+    char* end = nullptr;
+    limit = std::strtod(text, &end);
+    return end != text && *end == 0 && limit > 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    TRACE();
+    bool deadEnds = argc >= 4 && std::strcmp(argv[3], "--dead-ends") == 0;
+    bool trace = !deadEnds && argc == 5 && std::strcmp(argv[4], "--trace") == 0;
+    bool usable = argc == 4 || trace;
+    DeadEndLimits limits;
+    if (deadEnds) {
+        usable = argc % 2 == 0;
+        for (int i = 4; usable && i + 1 < argc; i += 2) {
+            double limit = 0;
+            usable = readLimit(argv[i + 1], limit);
+            if (std::strcmp(argv[i], "--max-states") == 0)
+                limits.maxStates = uint64_t(limit);
+            else if (std::strcmp(argv[i], "--max-seconds") == 0)
+                limits.maxSeconds = limit;
+            else
+                usable = false;
+        }
+    }
+    if (!usable) {
+        std::printf("%s", usage);
+        return 2;
+    }
+    SilentEvents events;
+    World world(events);
+    world.newGame();
+    if (!world.loadLevel(argv[1], argv[2])) {
+        const CircularLog& log = CircularLog::instance();
+        for (int age = log.size() - 1; age >= 0; age--)
+            std::printf("%s\n", log.fromNewest(age).c_str());
+        return fail("the level files did not load");
+    }
+    if (deadEnds)
+        return searchDeadEnds(world, limits);
+    return checkSolution(world, argv[3], trace);
 }

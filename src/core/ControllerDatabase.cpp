@@ -6,7 +6,7 @@
 
 namespace {
 
-const ControllerModel models[] = {
+const std::vector<ControllerModel> models = {
     {"00000000000000000000000000000000", 110, 111, 113, 112, 0, 108, 109, 311, 304, 305, 104},
     {"78696e70757400000000000000000000", 100, 101, 103, 102, 305, 104, 105, 311, 306, 307, 107},
     {"78696e70757401000000000000000000", 100, 101, 103, 102, 305, 104, 105, 311, 306, 307, 107},
@@ -61,23 +61,50 @@ int hexByte(const char* text)
 
 } // namespace
 
-const ControllerModel* findControllerModel(const std::string& guid, const unsigned char* guidBytes)
+const std::vector<ControllerModel>& controllerModels()
+{
+    TRACE();
+    return models;
+}
+
+const ControllerModel* findControllerModel(const std::string& guid)
 {
     TRACE();
     for (const ControllerModel& model : models)
         if (guid == model.guid)
             return &model;
-    if (!guidBytes)
-        return nullptr;
+    return nullptr;
+}
+
+const ControllerModel* findControllerModelByIds(int vendor, int product)
+{
+    TRACE();
     for (const ControllerModel& model : models) {
         if (!listedByVendorAndProduct(model.guid))
             continue;
-        bool sameVendor = guidBytes[4] == hexByte(model.guid) && guidBytes[5] == hexByte(model.guid + 2);
-        bool sameProduct = guidBytes[8] == hexByte(model.guid + 4) && guidBytes[9] == hexByte(model.guid + 6);
-        if (sameVendor && sameProduct && guidBytes[6] == 0 && guidBytes[7] == 0)
+        // The Windows GUID holds the vendor and then the product, each little-endian.
+        int listedVendor = hexByte(model.guid) | hexByte(model.guid + 2) << 8;
+        int listedProduct = hexByte(model.guid + 4) | hexByte(model.guid + 6) << 8;
+        if (vendor == listedVendor && product == listedProduct)
             return &model;
     }
     return nullptr;
+}
+
+std::vector<DefaultBinding> modelDefaults(const ControllerModel& model)
+{
+    TRACE();
+    const std::pair<const char*, int> codes[] = {
+        {"UP", 302}, {"DOWN", 303}, {"LEFT", 300}, {"RIGHT", 301}, {"ATTACK", model.attack}, {"ITEM", model.item},
+        {"ACTION", model.action}, {"SPEC", model.special}, {"STRONG", model.strong}, {"CWEAPON", model.cweapon},
+        {"CITEM", model.citem}, {"DROP", model.drop}, {"SLEFT", model.sleft}, {"SRIGHT", model.sright},
+        {"PAUSE", model.pause},
+    };
+    std::vector<DefaultBinding> defaults;
+    for (const auto& code : codes)
+        if (code.second != 0)
+            defaults.push_back(DefaultBinding{code.first, code.second, actionLabel(code.first)});
+    return defaults;
 }
 
 std::string actionLabel(const std::string& action)

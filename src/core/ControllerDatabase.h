@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Default bindings of known controller models, keyed by SDL's joystick GUID string.
 // Codes: button b is 100 + b, axis a pushed negative 300 + 2a, positive 301 + 2a; 0 none.
@@ -10,10 +11,27 @@ struct ControllerModel {
     int attack, item, action, special, strong, cweapon, citem, drop, sleft, sright, pause;
 };
 
-// The first model whose GUID string equals `guid`; null when none does. A GUID in SDL's
-// USB layout (vendor in bytes 4-5, product in bytes 8-9) also matches the model that
-// lists the same vendor and product, since models are listed by their Windows GUIDs.
-const ControllerModel* findControllerModel(const std::string& guid, const unsigned char* guidBytes);
+// One default binding of a controller: the action, its input code and the label shown
+// for that code (empty for none).
+struct DefaultBinding {
+    const char* action;
+    int code;
+    std::string label;
+};
+
+// The built-in models in matching order: the first that fits wins.
+const std::vector<ControllerModel>& controllerModels();
+
+// The model whose GUID string is exactly `guid`; null when none is.
+const ControllerModel* findControllerModel(const std::string& guid);
+
+// The model listed with this USB vendor and product (models are listed by their Windows
+// GUIDs, which hold both ids); null when none is. Its button numbers are those of the
+// Windows driver, so it is the last resort before leaving a controller unconfigured.
+const ControllerModel* findControllerModelByIds(int vendor, int product);
+
+// A model's defaults in the order they apply: the directions, then the table's actions.
+std::vector<DefaultBinding> modelDefaults(const ControllerModel& model);
 
 // The label shown for an action on known models ("A", "LT", "Left Stick ***IMG:UP").
 std::string actionLabel(const std::string& action);

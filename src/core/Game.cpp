@@ -238,6 +238,15 @@ int Game::joy2input(Joystick* stick, int code) const
         return GameInput::item;
     if (code == stick->pause)
         return GameInput::pause;
+    // The pad's own d-pad moves as well as whatever the directions are bound to.
+    if (code == stick->dpadCode(0, -1))
+        return GameInput::up;
+    if (code == stick->dpadCode(0, 1))
+        return GameInput::down;
+    if (code == stick->dpadCode(-1, 0))
+        return GameInput::left;
+    if (code == stick->dpadCode(1, 0))
+        return GameInput::right;
     return GameInput::none;
 }
 
@@ -247,19 +256,11 @@ void Game::processJoyPressed(Joystick* stick, int code)
     int input = joy2input(stick, code);
     bool axis = code >= axisCode(0, -1);
     if (world.pauseMenuOpen && input == GameInput::none) {
-        // The menu also follows the hat and the pad, whatever they are bound to.
+        // The menu also follows every hat, whatever it is bound to.
         bool hat = code >= hatCode(0, 0) && !axis;
         for (const auto& direction : hatDirections)
             if (hat && code % 10 == direction.first)
                 input = direction.second;
-        if (code == stick->dpadCode(0, -1))
-            input = GameInput::up;
-        else if (code == stick->dpadCode(0, 1))
-            input = GameInput::down;
-        else if (code == stick->dpadCode(-1, 0))
-            input = GameInput::left;
-        else if (code == stick->dpadCode(1, 0))
-            input = GameInput::right;
     }
     if (input == GameInput::none)
         return;
@@ -414,4 +415,10 @@ void Game::playerChangedCode()
     TRACE();
     if (assets && assets->achievements)
         assets->achievements->unlock("HACKER");
+}
+
+void Game::cellWritten(Realm& page, int x, int y)
+{
+    TRACE();
+    // The screen draws memory as it is in every frame.
 }

@@ -113,6 +113,7 @@ public:
     void closePauseMenu() override;
     void loadLevel() override;
     void playerChangedCode() override;
+    void cellWritten(Realm& page, int x, int y) override;
 
     // Screen position of a grid cell.
     int cellX(int column) const;

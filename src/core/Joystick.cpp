@@ -2,6 +2,7 @@
 
 #include "core/CircularLog.h"
 #include "core/ControllerDatabase.h"
+#include "core/ControllerLayout.h"
 #include "core/Trace.h"
 #include "core/UserFiles.h"
 
@@ -12,7 +13,32 @@ namespace {
 const char* const gameActions[] = {"UP", "DOWN", "LEFT", "RIGHT", "ATTACK", "ITEM", "PAUSE"};
 
 const int menuSelectVibration = 2;
-const int noVibration = 4;
+
+const char* const allZeroGuid = "00000000000000000000000000000000";
+
+// Codes keep to three hundreds: buttons 100-199, hats 200-299 (one direction each) and
+// axis sides 300-399. Anything else, from a damaged record for one, names no input.
+bool isReadableCode(int code)
+{
+    TRACE();
+    if (code >= 200 && code < 300) {
+        int direction = code % 10;
+        return direction == SDL_HAT_UP || direction == SDL_HAT_RIGHT || direction == SDL_HAT_DOWN
+            || direction == SDL_HAT_LEFT;
+    }
+    return code >= 100 && code < 400;
+}
+
+const char* sourceName(BindingSource source)
+{
+    TRACE();
+    switch (source) {
+    case BindingSource::exactGuid: return "the built-in model of its GUID";
+    case BindingSource::gameControllerMapping: return "SDL's game-controller mapping";
+    case BindingSource::vendorAndProduct: return "the built-in model of its vendor and product";
+    default: return "none: it waits to be configured";
+    }
+}
 
 // A stored number within what the controller can use; one out of range (a damaged or
 // edited file) is logged as what it was.
@@ -27,6 +53,13 @@ int storedWithin(const Storage& record, const char* key, int current, int lowest
 }
 
 } // namespace
+
+HapticCalls& hapticCalls()
+{
+    TRACE();
+    static HapticCalls calls;
+    return calls;
+}
 
 int buttonCode(int button)
 {
@@ -68,7 +101,7 @@ Joystick::Joystick(int deviceIndex)
     }
     LOG("Joystick GUID : " << guidString << ", name = " << name);
 
-    loadBindings();
+    loadBindings(deviceIndex);
 
     for (int axis = 0; axis < SDL_JoystickNumAxes(joystick); axis++)
         axes.push_back(axisPosition(SDL_JoystickGetAxis(joystick, axis)));
@@ -93,22 +126,34 @@ Joystick::~Joystick()
     LOG("Joystick destructor DONE.");
 }
 
-void Joystick::loadBindings()
+// Modifies: the binding record, labels, flags, sensitivities, vibration strength, the
+// d-pad's inputs and the controller's stored record (defaults it took are written there).
+void Joystick::loadBindings(int deviceIndex)
 {
     TRACE();
+    left = right = up = down = attack = pause = spare = strong = item = action = 0;
+    special = cweapon = citem = drop = sleft = sright = 0;
+    labels.clear();
     knownModel = false;
     dpadAsButtons = false;
-    if (guidString == "00000000000000000000000000000000") {
+    dpadUp = dpadDown = dpadLeft = dpadRight = 0;
+    if (guidString == allZeroGuid) {
         knownModel = true;
         dpadAsButtons = true;
+        dpadUp = buttonCode(0);
+        dpadDown = buttonCode(1);
+        dpadLeft = buttonCode(2);
+        dpadRight = buttonCode(3);
     } else if (guidString == "78696e70757400000000000000000000" || guidString == "78696e70757401000000000000000000") {
         knownModel = true;
     }
 
     Storage* record = settingsStorage().getObject("sticks", true)->getObject(guidString, true);
     if (!record->isEmpty()) {
-        for (const char* actionName : gameActions)
-            bindingFor(actionName) = record->getInt(actionName, 0);
+        for (const char* actionName : gameActions) {
+            int code = record->getInt(actionName, 0);
+            bindingFor(actionName) = isReadableCode(code) ? code : 0;
+        }
         // Sensitivities compare with raw axis values, the strength is a percentage.
         menuSensitivity = storedWithin(*record, "menuSensitivity2", menuSensitivity, 0, 32767);
         gameSensitivity = storedWithin(*record, "gameSensitivity2", gameSensitivity, 0, 32767);
@@ -123,29 +168,21 @@ void Joystick::loadBindings()
         if (bindingFor(actionName) == 0)
             fullyStored = false;
 
-    const ControllerModel* model = findControllerModel(guidString, guid.data);
-    if (model) {
-        knownModel = true;
-        const std::pair<const char*, int> defaults[] = {
-            {"UP", 302},           {"DOWN", 303},         {"LEFT", 300},           {"RIGHT", 301},
-            {"ATTACK", model->attack}, {"ITEM", model->item}, {"ACTION", model->action}, {"SPEC", model->special},
-            {"STRONG", model->strong}, {"CWEAPON", model->cweapon}, {"CITEM", model->citem}, {"DROP", model->drop},
-            {"SLEFT", model->sleft}, {"SRIGHT", model->sright}, {"PAUSE", model->pause},
-        };
-        for (const auto& entry : defaults) {
-            if (entry.second == 0)
-                continue;
-            std::string label = actionLabel(entry.first);
-            if (!label.empty())
-                labels[entry.second] = label;
-            int& binding = bindingFor(entry.first);
-            if (!fullyStored && binding == 0) {
-                binding = entry.second;
-                record->setInt(entry.first, entry.second);
-            }
-        }
-    } else {
+    std::vector<DefaultBinding> defaults = findDefaults(deviceIndex);
+    LOG("Joystick default bindings: " << sourceName(bindingSource));
+
+    if (bindingSource == BindingSource::none)
         isConfigured = false;
+    else
+        knownModel = true;
+    for (const DefaultBinding& entry : defaults) {
+        if (!entry.label.empty())
+            labels[entry.code] = entry.label;
+        int& binding = bindingFor(entry.action);
+        if (!fullyStored && binding == 0) {
+            binding = entry.code;
+            record->setInt(entry.action, entry.code);
+        }
     }
     if (knownModel) {
         setDPadLabel(-1, 0, "DPLEFT");
@@ -153,6 +190,33 @@ void Joystick::loadBindings()
         setDPadLabel(0, -1, "DPUP");
         setDPadLabel(0, 1, "DPDOWN");
     }
+}
+
+// Modifies: bindingSource and, for a pad SDL maps, the d-pad's inputs.
+std::vector<DefaultBinding> Joystick::findDefaults(int deviceIndex)
+{
+    TRACE();
+    if (const ControllerModel* model = findControllerModel(guidString)) {
+        bindingSource = BindingSource::exactGuid;
+        return modelDefaults(*model);
+    }
+    ControllerLayout layout;
+    if (readControllerLayout(deviceIndex, joystick, layout)) {
+        bindingSource = BindingSource::gameControllerMapping;
+        dpadUp = layout.dpadUp;
+        dpadDown = layout.dpadDown;
+        dpadLeft = layout.dpadLeft;
+        dpadRight = layout.dpadRight;
+        return layout.bindings;
+    }
+    const ControllerModel* listed =
+        joystick ? findControllerModelByIds(SDL_JoystickGetVendor(joystick), SDL_JoystickGetProduct(joystick)) : nullptr;
+    if (listed) {
+        bindingSource = BindingSource::vendorAndProduct;
+        return modelDefaults(*listed);
+    }
+    bindingSource = BindingSource::none;
+    return {};
 }
 
 int Joystick::instanceId() const
@@ -198,8 +262,7 @@ int Joystick::axisPosition(int raw) const
 std::string Joystick::describeInput(int code) const
 {
     TRACE();
-    // Below 100 no input has a code: 0 is nothing bound, anything else a damaged record.
-    if (code < 100)
+    if (!isReadableCode(code))
         return "none";
     std::string text;
     if (code < 200) {
@@ -210,15 +273,10 @@ std::string Joystick::describeInput(int code) const
         std::string letter = axis < 11 ? std::string(1, axisLetters[axis]) : std::to_string(axis);
         text = "axis " + letter + (code % 2 ? "+" : "-");
     } else {
-        const char* word = nullptr;
-        switch (code % 10) {
-        case 1: word = "up"; break;
-        case 2: word = "right"; break;
-        case 4: word = "down"; break;
-        case 8: word = "left"; break;
-        default: return "none";
-        }
-        text = "hat " + std::to_string((code - 200) / 10) + " " + word;
+        static const std::pair<int, const char*> words[] = {{1, "up"}, {2, "right"}, {4, "down"}, {8, "left"}};
+        for (const auto& word : words)
+            if (code % 10 == word.first)
+                text = "hat " + std::to_string((code - 200) / 10) + " " + word.second;
     }
     if (knownModel) {
         auto label = labels.find(code);
@@ -231,17 +289,16 @@ std::string Joystick::describeInput(int code) const
 int Joystick::dpadCode(int x, int y) const
 {
     TRACE();
-    if (!knownModel || !dpadAsButtons)
-        return -1;
+    int code = 0;
     if (y < 0)
-        return 100;
-    if (y > 0)
-        return 101;
-    if (x < 0)
-        return 102;
-    if (x > 0)
-        return 103;
-    return -1;
+        code = dpadUp;
+    else if (y > 0)
+        code = dpadDown;
+    else if (x < 0)
+        code = dpadLeft;
+    else if (x > 0)
+        code = dpadRight;
+    return code != 0 ? code : -1;
 }
 
 void Joystick::setDPadLabel(int x, int y, const std::string& label)
@@ -258,10 +315,14 @@ void Joystick::setupHaptic()
     if (haptic)
         return;
     LOG("Initializing HAPTIC interface for controller vibration for joystick #" << instance);
-    haptic = SDL_HapticOpenFromJoystick(joystick);
-    if (!haptic)
+    HapticCalls& calls = hapticCalls();
+    haptic = calls.open(joystick);
+    if (!haptic) {
+        LOG("No haptic device for joystick #" << instance << "; it rumbles instead: "
+                                              << (SDL_JoystickHasRumble(joystick) ? "yes" : "no"));
         return;
-    hapticFeatures = SDL_HapticQuery(haptic);
+    }
+    hapticFeatures = calls.query(haptic);
     LOG("Supported haptic features:");
     const std::pair<unsigned int, const char*> features[] = {
         {SDL_HAPTIC_SINE, "HAPTIC_SINE"},         {SDL_HAPTIC_LEFTRIGHT, "HAPTIC_LEFTRIGHT"},
@@ -272,56 +333,67 @@ void Joystick::setupHaptic()
     for (const auto& feature : features)
         if (hapticFeatures & feature.first)
             LOG(feature.second);
-    LOG("Number of effects supported = " << SDL_HapticNumEffects(haptic)
-                                         << ", playing simultaneously = " << SDL_HapticNumEffectsPlaying(haptic));
+    LOG("Number of effects supported = " << calls.numEffects(haptic)
+                                         << ", playing simultaneously = " << calls.numEffectsPlaying(haptic));
     LOG("Haptic setup complete");
 }
 
+// Reads: vibrationStrength, haptic, hapticFeatures. Modifies: effectId, effectKind, stopTime.
 void Joystick::vibrate(int kind)
 {
     TRACE();
-    if (!haptic || kind == noVibration || kind != menuSelectVibration)
+    // Only a menu choice vibrates; the other kinds (4, a step through a menu) ask for nothing.
+    if (kind != menuSelectVibration || vibrationStrength <= 0 || !joystick)
         return;
     const Uint32 duration = 200;
-    if (kind != effectKind) {
+    auto large = Uint16(0.8 * 327.6 * vibrationStrength);
+    auto small = Uint16(0.5 * 327.6 * vibrationStrength);
+    HapticCalls& calls = hapticCalls();
+    if (haptic && kind != effectKind) {
         SDL_HapticEffect effect = {};
         bool prepared = true;
         if (hapticFeatures & SDL_HAPTIC_LEFTRIGHT) {
             effect.type = SDL_HAPTIC_LEFTRIGHT;
-            effect.leftright.length = 200;
-            effect.leftright.large_magnitude = Uint16(0.8 * 327.6 * vibrationStrength);
-            effect.leftright.small_magnitude = Uint16(0.5 * 327.6 * vibrationStrength);
+            effect.leftright.length = duration;
+            effect.leftright.large_magnitude = large;
+            effect.leftright.small_magnitude = small;
         } else if (hapticFeatures & SDL_HAPTIC_SINE) {
             effect.type = SDL_HAPTIC_SINE;
             effect.periodic.direction.type = SDL_HAPTIC_POLAR;
             effect.periodic.direction.dir[0] = 18000;
             effect.periodic.length = 1000;
             effect.periodic.period = 200;
-            effect.periodic.magnitude = Sint16(0.5 * 327.6 * vibrationStrength);
+            effect.periodic.magnitude = Sint16(small);
             effect.periodic.attack_length = 100;
             effect.periodic.fade_length = 100;
         } else {
             prepared = false;
         }
         if (prepared) {
-            if (effectId >= 0 && SDL_HapticUpdateEffect(haptic, effectId, &effect) != 0) {
-                SDL_HapticDestroyEffect(haptic, effectId);
+            if (effectId >= 0 && calls.updateEffect(haptic, effectId, &effect) != 0) {
+                calls.destroyEffect(haptic, effectId);
                 effectId = -1;
             }
             if (effectId < 0)
-                effectId = SDL_HapticNewEffect(haptic, &effect);
+                effectId = calls.newEffect(haptic, &effect);
         }
         effectKind = kind;
     }
-    if (effectId >= 0 && SDL_HapticRunEffect(haptic, effectId, 1) == 0)
-        stopTime = SDL_GetTicks() + duration;
+    if (haptic && effectId >= 0) {
+        if (calls.runEffect(haptic, effectId, 1) == 0)
+            stopTime = SDL_GetTicks() + duration;
+        return;
+    }
+    // Pads without a haptic effect, such as those on SDL's HIDAPI drivers, rumble; SDL
+    // stops the rumble after the duration.
+    SDL_JoystickRumble(joystick, large, small, duration);
 }
 
 void Joystick::updateHapticEffects()
 {
     TRACE();
     if (haptic && stopTime && effectId >= 0 && SDL_GetTicks() > stopTime) {
-        SDL_HapticStopEffect(haptic, effectId);
+        hapticCalls().stopEffect(haptic, effectId);
         stopTime = 0;
     }
 }
@@ -332,7 +404,7 @@ void Joystick::closeHaptic()
     if (!haptic)
         return;
     LOG("Closing HAPTIC interface for #" << instance);
-    SDL_HapticClose(haptic);
+    hapticCalls().close(haptic);
     haptic = nullptr;
     LOG("Closing HAPTIC interface DONE.");
 }

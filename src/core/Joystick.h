@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/ControllerDatabase.h"
+
 #include <SDL.h>
 
 #include <map>
@@ -10,6 +12,25 @@
 int buttonCode(int button);
 int hatCode(int hat, int value);
 int axisCode(int axis, int position);
+
+// The haptic calls that vibration makes. SDL cannot fake a haptic device, so a test puts
+// its own calls here; the game keeps SDL's.
+struct HapticCalls {
+    SDL_Haptic*(SDLCALL* open)(SDL_Joystick*) = SDL_HapticOpenFromJoystick;
+    unsigned int(SDLCALL* query)(SDL_Haptic*) = SDL_HapticQuery;
+    int(SDLCALL* numEffects)(SDL_Haptic*) = SDL_HapticNumEffects;
+    int(SDLCALL* numEffectsPlaying)(SDL_Haptic*) = SDL_HapticNumEffectsPlaying;
+    int(SDLCALL* newEffect)(SDL_Haptic*, SDL_HapticEffect*) = SDL_HapticNewEffect;
+    int(SDLCALL* updateEffect)(SDL_Haptic*, int, SDL_HapticEffect*) = SDL_HapticUpdateEffect;
+    int(SDLCALL* runEffect)(SDL_Haptic*, int, Uint32) = SDL_HapticRunEffect;
+    int(SDLCALL* stopEffect)(SDL_Haptic*, int) = SDL_HapticStopEffect;
+    void(SDLCALL* destroyEffect)(SDL_Haptic*, int) = SDL_HapticDestroyEffect;
+    void(SDLCALL* close)(SDL_Haptic*) = SDL_HapticClose;
+};
+HapticCalls& hapticCalls();
+
+// Where a controller's default bindings came from, in the order they are looked for.
+enum class BindingSource { none, exactGuid, gameControllerMapping, vendorAndProduct };
 
 // One opened game controller: its identity, its bindings (stored per model in the
 // settings), its quantised axes and hats, and its vibration.
@@ -41,6 +62,10 @@ public:
     bool isConfigured = false;
     bool fullyStored = false;
     bool preventBounce = true;
+    BindingSource bindingSource = BindingSource::none;
+    // The d-pad's inputs, 0 where none is known: the d-pad moves and chooses whatever the
+    // bindings say.
+    int dpadUp = 0, dpadDown = 0, dpadLeft = 0, dpadRight = 0;
     int menuSensitivity = 16500;
     int gameSensitivity = 11000;
     int vibrationStrength = 50;
@@ -58,6 +83,11 @@ public:
     void updateHapticEffects();
     void closeHaptic();
 
+    // Loads the stored bindings and fills the rest with the defaults of the first source
+    // that knows the device: an exact GUID in the built-in models, SDL's game-controller
+    // mapping, the built-in models' vendor and product ids. The constructor calls it.
+    void loadBindings(int deviceIndex);
+
 private:
-    void loadBindings();
+    std::vector<DefaultBinding> findDefaults(int deviceIndex);
 };

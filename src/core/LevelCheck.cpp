@@ -1,6 +1,5 @@
 #include "core/LevelCheck.h"
 
-#include "core/KeyBindings.h"
 #include "core/Trace.h"
 
 #include <cstdio>
@@ -19,16 +18,32 @@ std::string hexByte(int byte)
     return text;
 }
 
-int tapCode(const std::string& name)
+// Script names of the inputs, indexed by GameInput code.
+const char* const inputNames[] = {"", "UP", "DOWN", "LEFT", "RIGHT", "ATTACK", "ITEM"};
+const int namedInputs = 7;
+
+int inputCode(const std::string& name)
 {
     TRACE();
-    const char* const names[] = {"UP", "DOWN", "LEFT", "RIGHT", "ATTACK", "ITEM"};
-    const int codes[] = {GameInput::up, GameInput::down, GameInput::left,
-                         GameInput::right, GameInput::attack, GameInput::item};
-    for (int i = 0; i < 6; i++)
-        if (name == names[i])
-            return codes[i];
+    for (int code = GameInput::up; code < namedInputs; code++)
+        if (name == inputNames[code])
+            return code;
     return GameInput::none;
+}
+
+// "UP", or a diagonal "DOWN+LEFT": a vertical and a horizontal direction.
+bool tapFromName(const std::string& name, SolutionTap& tap)
+{
+    TRACE();
+    size_t plus = name.find('+');
+    tap.code = inputCode(name.substr(0, plus));
+    tap.alsoHeld = GameInput::none;
+    if (plus == std::string::npos)
+        return tap.code != GameInput::none;
+    tap.alsoHeld = inputCode(name.substr(plus + 1));
+    bool vertical = tap.code == GameInput::up || tap.code == GameInput::down;
+    bool horizontal = tap.alsoHeld == GameInput::left || tap.alsoHeld == GameInput::right;
+    return vertical && horizontal;
 }
 
 // A repeat count of digits only; 0 for anything else.
@@ -48,6 +63,16 @@ bool occupied(Realm& page, int x, int y)
 
 } // namespace
 
+void SilentEvents::playSound(const std::string&, int) { TRACE(); }
+void SilentEvents::fadeOutMusic(int) { TRACE(); }
+void SilentEvents::startArmedRecording() { TRACE(); }
+void SilentEvents::openPauseMenu() { TRACE(); }
+void SilentEvents::pauseMenuInput(int, int) { TRACE(); }
+void SilentEvents::closePauseMenu() { TRACE(); }
+void SilentEvents::loadLevel() { TRACE(); }
+void SilentEvents::playerChangedCode() { TRACE(); }
+void SilentEvents::cellWritten(Realm&, int, int) { TRACE(); }
+
 bool readSolution(const std::string& path, std::vector<SolutionTap>& taps, std::string& error)
 {
     TRACE();
@@ -62,25 +87,56 @@ bool readSolution(const std::string& path, std::vector<SolutionTap>& taps, std::
         std::string action;
         if (!(words >> action))
             continue;
-        int code = tapCode(action);
+        SolutionTap tap{GameInput::none, line};
+        bool known = tapFromName(action, tap);
         std::string countText, rest;
         words >> countText >> rest;
         int count = countText.empty() ? 1 : readCount(countText);
-        if (code == GameInput::none || count < 1 || !rest.empty()) {
+        if (!known || count < 1 || !rest.empty()) {
             error = path + ":" + std::to_string(line) + ": cannot read \"" + text + "\"";
             return false;
         }
-        taps.insert(taps.end(), size_t(count), SolutionTap{code, line});
+        taps.insert(taps.end(), size_t(count), tap);
     }
     return true;
 }
 
-void playTap(World& world, int code)
+std::string tapName(const SolutionTap& tap)
 {
     TRACE();
-    world.processInputPressed(code, 0);
+    std::string name = tap.code > 0 && tap.code < namedInputs ? inputNames[tap.code] : "?";
+    if (tap.alsoHeld != GameInput::none)
+        name += std::string("+") + inputNames[tap.alsoHeld];
+    return name;
+}
+
+std::vector<std::string> tapScriptLines(const std::vector<SolutionTap>& taps)
+{
+    TRACE();
+    std::vector<std::string> lines;
+    for (size_t first = 0; first < taps.size();) {
+        size_t end = first + 1;
+        while (end < taps.size() && taps[end].code == taps[first].code && taps[end].alsoHeld == taps[first].alsoHeld)
+            end++;
+        std::string line = tapName(taps[first]);
+        if (end - first > 1)
+            line += " " + std::to_string(end - first);
+        lines.push_back(line);
+        first = end;
+    }
+    return lines;
+}
+
+void playTap(World& world, const SolutionTap& tap)
+{
+    TRACE();
+    world.processInputPressed(tap.code, 0);
+    if (tap.alsoHeld != GameInput::none)
+        world.processInputPressed(tap.alsoHeld, 0);
     world.step(tapFrame);
-    world.processInputReleased(code, 0);
+    world.processInputReleased(tap.code, 0);
+    if (tap.alsoHeld != GameInput::none)
+        world.processInputReleased(tap.alsoHeld, 0);
     world.step(tapFrame);
 }
 
@@ -88,7 +144,7 @@ int playSolution(World& world, const std::vector<SolutionTap>& taps, FILE* trace
 {
     TRACE();
     for (size_t i = 0; i < taps.size(); i++) {
-        playTap(world, taps[i].code);
+        playTap(world, taps[i]);
         bool lineDone = i + 1 == taps.size() || taps[i + 1].line != taps[i].line;
         if (trace && (lineDone || world.endTimer > 0))
             printWorldState(trace, world, taps[i]);
@@ -101,9 +157,8 @@ int playSolution(World& world, const std::vector<SolutionTap>& taps, FILE* trace
 void printWorldState(FILE* out, const World& world, const SolutionTap& tap)
 {
     TRACE();
-    const char* const names[] = {"", "UP", "DOWN", "LEFT", "RIGHT", "ATTACK", "ITEM"};
     std::fprintf(out, "line %d %-6s -> %d,%d location %d page %d | program %d,%d+%d | data %d page %d compare %d\n",
-                 tap.line, tap.code >= 1 && tap.code <= 6 ? names[tap.code] : "?", world.playerX,
+                 tap.line, tapName(tap).c_str(), world.playerX,
                  world.playerY, world.playerLocation, world.playerPage, world.programLocation / 256,
                  world.programLocation % 256, world.programLine, world.dataRegister, world.pageRegister,
                  world.compareRegister);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/KeyBindings.h"
 #include "core/World.h"
 
 #include <cstdio>
@@ -10,18 +11,37 @@
 // on screen, whether the blocks are sound, whether the exit can be walked to without
 // solving anything, and whether a scripted solution escapes through the real rules.
 
-// One scripted tap: a press, one frame, a release and one more frame.
-struct SolutionTap {
-    int code;
-    int line; // in the script, for messages
+// The checks hear nothing: no sound, no menu, no recorder.
+class SilentEvents : public WorldEvents {
+public:
+    void playSound(const std::string&, int) override;
+    void fadeOutMusic(int) override;
+    void startArmedRecording() override;
+    void openPauseMenu() override;
+    void pauseMenuInput(int, int) override;
+    void closePauseMenu() override;
+    void loadLevel() override;
+    void playerChangedCode() override;
+    void cellWritten(Realm&, int, int) override;
 };
 
-// Reads a tap script: an action name (UP, DOWN, LEFT, RIGHT, ATTACK, ITEM) and an
-// optional repeat count per line, "#" starting a comment. False with a message naming
-// the line that cannot be read.
-bool readSolution(const std::string& path, std::vector<SolutionTap>& taps, std::string& error);
+// One scripted tap: a press, one frame, a release and one more frame. A diagonal tap
+// holds a vertical and a horizontal direction together for that one step.
+struct SolutionTap {
+    int code;
+    int line;                       // in the script, for messages
+    int alsoHeld = GameInput::none; // the horizontal direction of a diagonal tap
+};
 
-void playTap(World& world, int code);
+// Reads a tap script: an action name (UP, DOWN, LEFT, RIGHT, ATTACK, ITEM, or a
+// diagonal such as DOWN+LEFT) and an optional repeat count per line, "#" starting a
+// comment. False with a message naming the line that cannot be read.
+bool readSolution(const std::string& path, std::vector<SolutionTap>& taps, std::string& error);
+// The script lines of taps, repeats counted: the form readSolution reads.
+std::vector<std::string> tapScriptLines(const std::vector<SolutionTap>& taps);
+std::string tapName(const SolutionTap& tap);
+
+void playTap(World& world, const SolutionTap& tap);
 
 // Plays taps until the end timer starts; the number of taps played, or -1 when the
 // script ran out first. With a trace file, the state after each script line goes there.

@@ -452,10 +452,12 @@ bool World::runInstruction()
 bool World::swap(int x, int y)
 {
     TRACE();
-    Cell& cell = programPage().cell(x, y);
+    Realm& realm = programPage();
+    Cell& cell = realm.cell(x, y);
     int stored = cell.value;
     cell.value = uint8_t(dataRegister);
     dataRegister = stored;
+    events.cellWritten(realm, x, y);
     if (playerLocation == PlayerLocation::dataRegister) {
         playerLocation = PlayerLocation::memory;
         playerX = x;

@@ -2,6 +2,8 @@
 
 #include <string>
 
+class Realm;
+
 // What the memory world tells the screen that owns it: sounds to play, the music to
 // fade, and the parts of a game that the screen runs (pause menu, level loading,
 // the recorder).
@@ -22,4 +24,6 @@ public:
     virtual void loadLevel() = 0;
     // An instruction ran with the player's bit in one of its operands.
     virtual void playerChangedCode() = 0;
+    // A swap wrote the value byte of the cell at (x, y) of `page`.
+    virtual void cellWritten(Realm& page, int x, int y) = 0;
 };

@@ -92,9 +92,9 @@ def write_storage(path, strings):
 
 
 class Game:
-    def __init__(self, binary, build_folder, name, width=1920, height=1080, settings=None, audio="dummy",
-                 environment=None):
+    def __init__(self, binary, build_folder, name, width=1920, height=1080, settings=None, audio="dummy", env=None):
         self.binary = binary
+        self.extra_env = env or {}
         self.name = name
         self.artifacts = os.path.join(build_folder, "e2e-artifacts")
         os.makedirs(self.artifacts, exist_ok=True)
@@ -112,7 +112,6 @@ class Game:
             write_storage(os.path.join(self.user, "settings.storage"), settings)
         self.width, self.height = width, height
         self.audio = audio
-        self.extra_environment = environment or {}
         self.xvfb = None
         self.process = None
         self.display = None
@@ -144,7 +143,7 @@ class Game:
         })
         env.pop("SDL_VIDEODRIVER", None)
         env.pop("SDL_RENDER_DRIVER", None)
-        env.update(self.extra_environment)
+        env.update(self.extra_env)
         return env
 
     def start(self, cwd=None):

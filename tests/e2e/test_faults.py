@@ -70,7 +70,7 @@ def broken_installations_start_and_play(binary, build):
             name = "broken-install" if keep_resources else "no-resources"
             # A sound device that cannot be opened: the disk writer's file has no folder.
             with Game(os.path.join(folder, "vantrel"), build, name, settings=SCREEN, audio="disk",
-                      environment={"SDL_DISKAUDIOFILE": "/no/such/folder/sound"}) as game:
+                      env={"SDL_DISKAUDIOFILE": "/no/such/folder/sound"}) as game:
                 start_game(game, continue_game=False)
                 before = len(game.log())
                 game.key("Escape")  # skips the story

@@ -1,8 +1,10 @@
 """The screenshot gallery (docs/gallery.md): the menu over the title wall, the credits,
-the whole story of a new game up to the game screen, a minute of play, and the game in
-German and Polish; written to build/e2e-artifacts as gallery-*.png. Throughout, the
-log must not report a missing picture, sound, font or text collection."""
+the whole story of a new game up to the game screen, a minute of play, the game in
+German and Polish, and the controller pages with pads plugged in; written to
+build/e2e-artifacts as gallery-*.png. Throughout, the log must not report a missing
+picture, sound, font or text collection."""
 
+import os
 import signal
 import time
 
@@ -149,5 +151,28 @@ def polish(binary, build):
     in_language(binary, build, "pl", screens)
 
 
+def controllers(binary, build):
+    """The test build plugs in virtual pads that SDL maps as it maps the real ones on Linux:
+    an Xbox 360 pad, which works at once, and a generic USB joystick, which waits to be
+    configured."""
+    pads = {"VANTREL_TEST_PAD": "045e:028e:0114,1234:5678:0110"}
+    faulty = os.path.join(build, "tests", "vantrel-faulty")
+    with Game(faulty, build, "gallery", settings=SCREEN, env=pads) as game:
+        game.start()
+        menu_ready(game)
+        game.wait_for_log("Joystick default bindings: SDL's game-controller mapping")
+        game.wait_for_log("Joystick default bindings: none")
+        check(not any("Unable to init SDL haptic" in line for line in game.log()), "haptic subsystem started")
+        game.screenshot("controllers-menu")
+        game.key("Down", "Return", "Down", "Down", "Down", "Return")  # SETTINGS, CONTROLLERS
+        time.sleep(0.8)
+        game.screenshot("controllers")
+        game.key("Return")  # the Xbox pad's page
+        time.sleep(0.8)
+        game.screenshot("controllers-xbox")
+        check_nothing_missing(game)
+        check(game.stop() == 0, "exit code")
+
+
 if __name__ == "__main__":
-    main([story_and_play, german, polish])
+    main([story_and_play, german, polish, controllers])

@@ -56,9 +56,11 @@ def custom_resolutions_rebuild_the_display(binary, build):
         game.start()
         menu_ready(game)
         game.key("Down", "Return", "Return", "Down", "Return")  # SETTINGS, VIDEO, SET CUSTOM RESOLUTION
-        game.key("Down", "Return")
+        # SDL makes text only from keys that arrive after the entry has started, and the
+        # menu takes one key a frame: give it time to reach the entry before typing.
+        game.key("Down", "Return", delay_ms=600)
         game.type_text("1360")
-        game.key("Return", "Down", "Return")
+        game.key("Return", "Down", "Return", delay_ms=600)
         game.type_text("768")
         game.key("Return", "Down", "Down", "Return")  # APPLY
         rebuilt = game.wait_for_log("Creating SDL window (1360 x 768, fsd = 0) ...")

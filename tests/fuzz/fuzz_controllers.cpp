@@ -1,8 +1,8 @@
 // The stored controller configuration: "settings.storage" of any bytes (after the first
-// input byte, which picks a known or an unknown controller model) as the settings, then
-// a controller plugged in: its bindings, sensitivities and vibration come from the
-// record stored for its model, and it is read and described as the menus and the game
-// do.
+// input byte, which picks the controller) as the settings, then a controller plugged in:
+// its bindings, sensitivities and vibration come from the record stored for its model,
+// and it is read and described as the menus and the game do. The controllers: one SDL
+// maps itself, one the game knows by vendor and product, and one nobody knows.
 
 #include "FuzzSupport.h"
 #include "VirtualPad.h"
@@ -16,8 +16,7 @@
 
 namespace {
 
-int knownPad = -1;
-int unknownPad = -1;
+int pads[3];
 
 // Reads and describes the controller as the menus and the game do.
 void useController(Joystick& stick)
@@ -39,12 +38,14 @@ void useController(Joystick& stick)
 
 void prepareTarget()
 {
-    if (SDL_Init(SDL_INIT_JOYSTICK | SDL_INIT_HAPTIC) != 0)
+    if (SDL_Init(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) != 0)
         std::abort();
-    knownPad = attachVirtualPad(0x054c, 0x05c4, "Known pad");
-    unknownPad = attachVirtualPad(0x1234, 0x5678, "Unknown pad");
-    if (knownPad < 0 || unknownPad < 0)
-        std::abort();
+    pads[0] = attachLinuxPad(0x045e, 0x028e, 0x0114, "Xbox pad");
+    pads[1] = attachLinuxPad(0x0079, 0x0006, 0x0110, "Generic USB joystick");
+    pads[2] = attachVirtualPad(0x1234, 0x5678, "Unknown pad");
+    for (int pad : pads)
+        if (pad < 0)
+            std::abort();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -53,7 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         return 0;
     writeInput("settings.storage", data + 1, size - 1);
     {
-        Joystick stick(data[0] % 2 == 0 ? knownPad : unknownPad);
+        Joystick stick(pads[data[0] % 3]);
         useController(stick);
     }
     // The settings are read afresh for the next input; freeing them now also keeps

@@ -19,6 +19,7 @@ public:
     void closePauseMenu() override {}
     void loadLevel() override {}
     void playerChangedCode() override {}
+    void cellWritten(Realm&, int, int) override {}
 };
 
 SilentEvents events;

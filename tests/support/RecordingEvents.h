@@ -19,6 +19,7 @@ public:
     std::vector<std::pair<int, int>> pauseMenuInputs;
     int levelLoadRequests = 0;
     int codeChanges = 0;
+    std::vector<std::pair<int, int>> cellWrites; // x, y
 
     void playSound(const std::string& name, int limit) override
     {
@@ -32,6 +33,7 @@ public:
     void closePauseMenu() override { pauseMenuCloses++; }
     void loadLevel() override { levelLoadRequests++; }
     void playerChangedCode() override { codeChanges++; }
+    void cellWritten(Realm&, int x, int y) override { cellWrites.emplace_back(x, y); }
 
     int count(const std::string& name) const
     {

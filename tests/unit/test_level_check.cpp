@@ -1,6 +1,7 @@
 #include "RecordingEvents.h"
 #include "TestSupport.h"
 
+#include "core/DeadEndSearch.h"
 #include "core/KeyBindings.h"
 #include "core/LevelCheck.h"
 #include "core/World.h"
@@ -23,6 +24,27 @@ protected:
     {
         world->newGame();
         world->levelLoaded = true;
+    }
+
+    // A corridor from the start at 160,f3 to the exit at b0,f3, with an alcove above it
+    // at a5,f2. Stepping into the alcove starts a program that charges the data register
+    // and swaps it into the corridor at aa,f3: a charge of c0 is rock behind the bit.
+    void trapRoom(int charge)
+    {
+        world = std::make_unique<World>(events);
+        SetUp();
+        room(160, 243, World::exitX, World::exitY);
+        Realm& page = world->mainPage;
+        page.cell(165, 242).value = 0;
+        const int program[][3] = {{'a', charge, 0}, {'s', 170, 243}};
+        for (int row = 0; row < 2; row++)
+            for (int i = 0; i < 3; i++)
+                page.cell(100 + i, 10 + row).value = uint8_t(program[row][i]);
+        page.cell(100, 12).value = 0;
+        world->jumps.assign(1, JumpTrigger{165, 242, 100 * 256 + 10, 66});
+        world->markTriggers();
+        world->playerX = 160;
+        world->playerY = 243;
     }
 
     // Walls all round a room from (x0, y0) to (x1, y1) of the main page.
@@ -49,12 +71,29 @@ TEST_F(LevelCheckTest, ReadsTapScriptsAndRejectsWhatItCannotRead)
     EXPECT_EQ(taps[4].code, GameInput::up);
     EXPECT_EQ(taps[6].code, GameInput::item);
 
-    for (const char* line : {"PAUSE", "right 2", "UP two", "UP 0", "UP -1", "UP 2 3", "UP 99999999"}) {
+    for (const char* line : {"PAUSE", "right 2", "UP two", "UP 0", "UP -1", "UP 2 3", "UP 99999999", "UP+DOWN",
+                             "LEFT+UP", "UP+", "DOWN+ATTACK"}) {
         writeFileBytes(path, std::string("UP\n") + line + "\n");
         EXPECT_FALSE(readSolution(path, taps, error)) << line;
         EXPECT_NE(error.find("solution.txt:2"), std::string::npos) << error;
     }
     EXPECT_FALSE(readSolution(testUserRoot() + "/none.txt", taps, error));
+
+    // Written back as a script, the taps read the same, diagonals and repeats counted.
+    writeFileBytes(path, "DOWN+LEFT 2\nUP\nUP\nATTACK\nUP+RIGHT\n");
+    taps.clear();
+    ASSERT_TRUE(readSolution(path, taps, error)) << error;
+    std::vector<std::string> lines = tapScriptLines(taps);
+    EXPECT_EQ(lines, (std::vector<std::string>{"DOWN+LEFT 2", "UP 2", "ATTACK", "UP+RIGHT"}));
+    std::string script;
+    for (const std::string& line : lines)
+        script += line + "\n";
+    writeFileBytes(path, script);
+    std::vector<SolutionTap> again;
+    ASSERT_TRUE(readSolution(path, again, error)) << error;
+    ASSERT_EQ(again.size(), taps.size());
+    for (size_t i = 0; i < taps.size(); i++)
+        EXPECT_EQ(tapName(again[i]), tapName(taps[i]));
 }
 
 TEST_F(LevelCheckTest, WalkingReachStopsAtWalls)
@@ -82,6 +121,47 @@ TEST_F(LevelCheckTest, PlaysTapsUntilTheExit)
     taps.assign(6, SolutionTap{GameInput::right, 1});
     EXPECT_EQ(playSolution(*world, taps), 2);
     EXPECT_GT(world->endTimer, 0);
+}
+
+TEST_F(LevelCheckTest, DeadEndSearchFindsTheTrapAndNotItsMend)
+{
+    trapRoom(0xc0);
+    DeadEndReport trapped = findDeadEnds(*world, DeadEndLimits());
+    EXPECT_TRUE(trapped.complete) << trapped.reason;
+    EXPECT_TRUE(trapped.startEscapes);
+    EXPECT_GT(trapped.deadEnds, 0u);
+    EXPECT_GE(trapped.deadEnds, trapped.trapDoors);
+    ASSERT_EQ(trapped.scripts.size(), 1u) << "one trap";
+    // The shortest way in: four steps right and a diagonal into the alcove.
+    EXPECT_EQ(trapped.scripts[0].taps.size(), 5u);
+    EXPECT_NE(trapped.scripts[0].state.find("bit at a5,f2"), std::string::npos) << trapped.scripts[0].state;
+    EXPECT_EQ(playSolution(*world, trapped.scripts[0].taps), -1);
+    EXPECT_EQ(world->playerX, 165);
+    EXPECT_EQ(world->playerY, 242);
+    // One more step and the rock is down: walking can never reach the exit again.
+    playTap(*world, SolutionTap{GameInput::down, 1});
+    EXPECT_FALSE(walkingReach(*world).exitReached);
+
+    trapRoom(0xc0);
+    DeadEndLimits few;
+    few.maxStates = 3;
+    DeadEndReport stopped = findDeadEnds(*world, few);
+    EXPECT_FALSE(stopped.complete);
+    EXPECT_NE(stopped.reason.find("states"), std::string::npos) << stopped.reason;
+    EXPECT_EQ(stopped.deadEnds, 0u) << "states left unexplored may still escape";
+
+    world->mainPage.cell(162, 243).value = 219; // no way out at all
+    DeadEndReport walledIn = findDeadEnds(*world, DeadEndLimits());
+    EXPECT_FALSE(walledIn.startEscapes);
+    EXPECT_EQ(walledIn.deadEnds, walledIn.states);
+
+    // Mended: a charge of 80 has no bit 6, so the swap leaves the corridor open.
+    trapRoom(0x80);
+    DeadEndReport mended = findDeadEnds(*world, DeadEndLimits());
+    EXPECT_TRUE(mended.complete);
+    EXPECT_EQ(mended.deadEnds, 0u);
+    EXPECT_TRUE(mended.scripts.empty());
+    EXPECT_GT(mended.states, 20u);
 }
 
 TEST_F(LevelCheckTest, ListsABlockAsTheGameShowsIt)

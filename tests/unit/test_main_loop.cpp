@@ -5,6 +5,7 @@
 #include "core/AssetManager.h"
 #include "core/CachedText.h"
 #include "core/CircularLog.h"
+#include "core/ControllerLayout.h"
 #include "core/CrashGuard.h"
 #include "core/Joystick.h"
 #include "core/Main.h"
@@ -85,9 +86,13 @@ protected:
     void SetUp() override
     {
         SdlTest::SetUp();
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0);
+        readFaceButtonsByPosition();
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER), 0);
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
         assets = std::make_unique<AssetManager>(renderer, 0);
+        // Crash reports are named by the second: one left by an earlier test may share the name.
+        for (const std::string& file : crashFiles())
+            std::remove(file.c_str());
         main = std::make_unique<Main>(renderer, screenWidth, screenHeight, &controllers, assets.get());
         main->init();
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
@@ -102,7 +107,7 @@ protected:
         for (auto& entry : controllers)
             delete entry.second;
         detachVirtualPads();
-        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+        SDL_QuitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
         SdlTest::TearDown();
     }
 
@@ -234,6 +239,86 @@ TEST_F(MainLoop, AControllerMappedTwiceReplacesTheFirst)
     frame();
     EXPECT_EQ(controllers.size(), 1u);
     EXPECT_EQ(logLinesContaining("WARNING! Joystick instance is already mapped!"), 1);
+}
+
+// An Xbox pad as Linux and SDL's mapping database present it, through real device events.
+TEST_F(MainLoop, AnXboxPadWorksOutOfTheBoxUntilItIsUnplugged)
+{
+    SDL_Joystick* device = nullptr;
+    // The menu takes one event a frame: run frames until every event is taken.
+    auto settle = [&] {
+        for (int i = 0; i < 20; i++) {
+            frame();
+            if (SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) == 0)
+                return;
+        }
+    };
+    auto plug = [&] {
+        int index = attachLinuxPad(0x045e, 0x028e, 0x0114, "Xbox pad");
+        settle();
+        device = controllers.empty() ? nullptr : controllers.begin()->second->joystick;
+        return index;
+    };
+    auto press = [&](int button) {
+        SDL_JoystickSetVirtualButton(device, button, SDL_PRESSED);
+        settle();
+        SDL_JoystickSetVirtualButton(device, button, SDL_RELEASED);
+        settle();
+    };
+    auto dpad = [&](Uint8 value) {
+        SDL_JoystickSetVirtualHat(device, 0, value);
+        settle();
+    };
+
+    // The d-pad steps through the menu without vibrating; the south button chooses and
+    // rumbles once, at strength 50, for 200 ms.
+    virtualRumbles().clear();
+    int index = plug();
+    ASSERT_NE(device, nullptr);
+    dpad(SDL_HAT_DOWN);
+    dpad(SDL_HAT_CENTERED);
+    EXPECT_EQ(main->menu.selected, 1);
+    EXPECT_TRUE(virtualRumbles().empty());
+    Uint32 chosen = SDL_GetTicks();
+    press(0);
+    EXPECT_EQ(main->menu.currentPage, MenuPage::settings);
+    while (virtualRumbles().size() < 2 && SDL_GetTicks() - chosen < 2000) {
+        SDL_Delay(5);
+        SDL_JoystickUpdate();
+    }
+    EXPECT_EQ(virtualRumbles(), (std::vector<std::pair<Uint16, Uint16>>{{13104, 8190}, {0, 0}}));
+    EXPECT_GE(SDL_GetTicks() - chosen, 200u);
+
+    // Unplugged while its page is shown: back to the list, which is built anew without it.
+    main->menu.goToPage(MenuPage::firstControllerModel, 3);
+    SDL_JoystickDetachVirtual(index);
+    settle();
+    EXPECT_TRUE(controllers.empty());
+    EXPECT_EQ(main->menu.currentPage, MenuPage::controllers);
+    EXPECT_EQ(main->menu.pages[MenuPage::controllers].size(), 1u);
+    EXPECT_EQ(main->menu.pages.count(MenuPage::firstControllerModel), 0u);
+
+    // Plugged in again it starts a game, skips the story with START and walks with the d-pad.
+    index = plug();
+    main->menu.reset();
+    press(0);
+    ASSERT_EQ(main->currentHandler, &main->game);
+    press(7);
+    World& world = main->game.world;
+    dpad(SDL_HAT_RIGHT);
+    EXPECT_EQ(world.dirX, 1);
+
+    // Unplugged while walking, with a stick push still waiting to be delivered: the bit
+    // stops, the game pauses, and nothing touches the controller that is gone.
+    SDL_JoystickSetVirtualAxis(device, 1, 30000);
+    frame();
+    SDL_JoystickDetachVirtual(index);
+    frame();
+    frame();
+    EXPECT_TRUE(controllers.empty());
+    EXPECT_EQ(world.dirX, 0);
+    EXPECT_EQ(world.dirY, 0);
+    EXPECT_TRUE(world.pauseMenuOpen);
 }
 
 TEST_F(MainLoop, FirstFaultWritesTheReportAndShowsTheCrashScreen)

@@ -1,5 +1,6 @@
 #include "MenuFixture.h"
 #include "VirtualPad.h"
+#include "core/ControllerLayout.h"
 #include "core/Joystick.h"
 #include "core/UserFiles.h"
 
@@ -14,7 +15,8 @@ protected:
     void SetUp() override
     {
         MenuTest::SetUp();
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK), 0) << SDL_GetError();
+        readFaceButtonsByPosition();
+        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
     }
     void TearDown() override
     {
@@ -22,13 +24,18 @@ protected:
             delete entry.second;
         pads.clear();
         detachVirtualPads();
-        SDL_QuitSubSystem(SDL_INIT_JOYSTICK);
+        SDL_QuitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
         MenuTest::TearDown();
     }
 
     Joystick* plug(Uint16 vendor, Uint16 product, const char* name = "Test pad")
     {
-        auto* stick = new Joystick(attachVirtualPad(vendor, product, name));
+        return add(new Joystick(attachVirtualPad(vendor, product, name)));
+    }
+    // An Xbox 360 pad as Linux and SDL's mapping database present it.
+    Joystick* plugXboxPad() { return add(new Joystick(attachLinuxPad(0x045e, 0x028e, 0x0114, "Xbox pad"))); }
+    Joystick* add(Joystick* stick)
+    {
         pads[stick->instanceId()] = stick;
         menu.updateJoystickMenu(&pads);
         return stick;
@@ -133,18 +140,22 @@ TEST_F(MenuControllerTest, IdenticalPadsShareOneBindingPage)
     EXPECT_EQ(menu.currentPage, MenuPage::settings);
 }
 
-TEST_F(MenuControllerTest, BindingAButtonAlreadyInUseSwapsTheTwo)
+TEST_F(MenuControllerTest, AnXboxPadsPageShowsItsButtonsAndBindingOneInUseSwapsTheTwo)
 {
-    Joystick* pad = plug(knownVendor, knownProduct);
-    ASSERT_EQ(pad->attack, 101);
-    ASSERT_EQ(pad->item, 102);
+    Joystick* pad = plugXboxPad();
+    EXPECT_EQ(settingsLabel(), "SETTINGS");
+    EXPECT_EQ(menu.pages[MenuPage::controllers][0]->label(), "X360 Controller (1)");
+    const char* const values[] = {"Left Stick ", "Left Stick ", "Left Stick ", "Left Stick ", "A", "B", "START"};
+    Menu::Page& rows = menu.pages[MenuPage::firstControllerModel];
+    for (size_t row = 0; row < std::size(values); row++)
+        EXPECT_EQ(rows[row]->value(), values[row]) << row;
+
     menu.currentPage = MenuPage::firstControllerModel;
     menu.selected = 4; // PAGE FLIP
     key(SDLK_RETURN);
-    menu.onJoyButtonDown(pad, 2);
-    EXPECT_EQ(pad->attack, 102);
-    EXPECT_EQ(pad->item, 101);
-    Menu::Page& rows = menu.pages[MenuPage::firstControllerModel];
+    menu.onJoyButtonDown(pad, 1);
+    EXPECT_EQ(pad->attack, 101);
+    EXPECT_EQ(pad->item, 100);
     EXPECT_EQ(rows[4]->value(), "B");
     EXPECT_EQ(rows[5]->value(), "A");
 
@@ -152,8 +163,12 @@ TEST_F(MenuControllerTest, BindingAButtonAlreadyInUseSwapsTheTwo)
     Storage saved;
     saved.load(prefPath() + "settings.storage", false);
     Storage* record = saved.getObject("sticks", false)->getObject(pad->guidString, false);
-    EXPECT_EQ(record->getInt("ATTACK", 0), 102);
-    EXPECT_EQ(record->getInt("ITEM", 0), 101);
+    EXPECT_EQ(record->getInt("ATTACK", 0), 101);
+    EXPECT_EQ(record->getInt("ITEM", 0), 100);
+    unplug(pad);
+    pad = plugXboxPad();
+    EXPECT_EQ(pad->attack, 101);
+    EXPECT_EQ(pad->item, 100);
 }
 
 TEST_F(MenuControllerTest, ConfiguredPadNavigatesSelectsAndGoesBack)

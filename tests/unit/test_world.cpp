@@ -206,6 +206,7 @@ TEST_F(WorldTest, SwapCarriesTheBitIntoTheDataRegisterAndOut)
     EXPECT_EQ(world->dataRegister, 7);
     EXPECT_EQ(world->mainPage.cell(1, 2).value, 9);
     EXPECT_TRUE(events.sounds.empty());
+    EXPECT_EQ(events.cellWrites, (std::vector<std::pair<int, int>>{{1, 2}}));
 
     // Standing on the swapped byte rides into the data register; being the target is
     // not reading an operand.
