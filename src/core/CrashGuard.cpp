@@ -30,7 +30,7 @@ TraceRing stackAtThrow;
 
 // Filled by install(), so that a signal handler can name the crash file without
 // allocating: the per-user folder, and the local time's offset from UTC.
-char crashFolder[4096];
+char crashFolder[CrashGuard::pathSize - 40];
 long localOffsetSeconds = 0;
 
 // Appends `value` with at least `width` digits.
@@ -94,7 +94,7 @@ void reportUnguardedFault(int signalNumber)
     reporting = 1;
     char headline[64] = "Fault outside the game's frames: signal ";
     *appendNumber(headline + std::strlen(headline), signalNumber, 1) = 0;
-    char path[sizeof crashFolder + 40];
+    char path[CrashGuard::pathSize];
     CrashGuard::crashFilePath(path, sizeof path);
     CrashGuard::writeCrashFile(path, traceBuffer(), 0, headline);
 

@@ -23,6 +23,8 @@ public:
 
     // "crash-YYYY-MM-DD-HHMMSS.txt" in the per-user folder for the local time now, without
     // allocating or locking (the time zone is read by install(), which must come first).
+    // A longer folder than `pathSize` leaves for the name is cut.
+    static constexpr size_t pathSize = 4096;
     static void crashFilePath(char* out, size_t size);
     // Writes a crash file at `path` (appending): the game's version, `headline` when
     // given, the stack of `trace` from its newest entry on (skipping the `skip` newest)

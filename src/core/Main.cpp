@@ -17,7 +17,6 @@
 #include <SDL_ttf.h>
 
 #include <cstdio>
-#include <ctime>
 #include <unistd.h>
 
 namespace {
@@ -493,7 +492,7 @@ bool Main::writeCrashReport()
     // The trace as the fault left it; this report's own entry on top of the stack is
     // not part of the crash. The walk takes a copy: logging adds calls of its own.
     const TraceBuffer trace = traceBuffer();
-    char path[4200];
+    char path[CrashGuard::pathSize];
     CrashGuard::crashFilePath(path, sizeof path);
     CrashGuard::writeCrashFile(path, trace, 1, nullptr);
 
