@@ -33,6 +33,9 @@ TraceRing stackAtThrow;
 char crashFolder[CrashGuard::pathSize - 40];
 long localOffsetSeconds = 0;
 
+// The functions below up to onSignal run inside a signal handler and write the trace
+// out, so they record nothing in it.
+
 // Appends `value` with at least `width` digits.
 char* appendNumber(char* at, long value, int width)
 {
