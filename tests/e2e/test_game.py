@@ -73,7 +73,10 @@ def pause_save_and_exit(game):
     before = len(game.log())
     game.key("Escape", "Down", "Down", "Down", "Return", delay_ms=200)
     game.wait_for_log("Game::selectMenu() CH = 3", after=before)
-    game.wait_for_log("Saved data to: ", after=before)
+    # The game is saved to a partial file, flushed to the disk and renamed into place.
+    partial = game.path("savegame.storage.partial")
+    game.wait_for_log("Saved data to: " + partial, after=before)
+    game.wait_until(lambda: not os.path.exists(partial), "the saved game renamed into place")
 
 
 def new_game_save_and_continue(binary, build):
