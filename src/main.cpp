@@ -6,6 +6,7 @@
 #include "core/AssetManager.h"
 #include "core/AudioSetup.h"
 #include "core/CircularLog.h"
+#include "core/CommandLine.h"
 #include "core/ControllerLayout.h"
 #include "core/CrashGuard.h"
 #include "core/Joystick.h"
@@ -29,6 +30,7 @@
 #include <SDL_mixer.h>
 #include <SDL_ttf.h>
 
+#include <iostream>
 #include <map>
 #include <string>
 
@@ -123,7 +125,8 @@ std::string versionText(const SDL_version& version)
 
 // One display pass; returns 1 on a fatal failure, else 0 with `quit` telling whether
 // the player quit (true) or the display is to be rebuilt (false).
-int runDisplayPass(AchievementManager& achievements, std::map<int, Joystick*>& controllers, int& channels, bool& quit)
+int runDisplayPass(AchievementManager& achievements, std::map<int, Joystick*>& controllers, int& channels, bool& quit,
+    CommandLineOptions& options)
 {
     TRACE();
     Storage& settings = loadAndSetupSettings();
@@ -190,8 +193,13 @@ int runDisplayPass(AchievementManager& achievements, std::map<int, Joystick*>& c
     LOG("Creating Main");
     auto* main = new Main(renderer, width, height, &controllers, assets);
     main->pixelPerfect = pixelPerfect;
+    // What the command line asked for is done once, in whichever pass gets to it.
+    main->recordNextGame = options.record;
+    main->startReplay = options.replay;
     LOG("Starting Main menu");
     quit = main->run(confirm);
+    options.record = main->recordNextGame;
+    options.replay = 0;
     delete main;
 
     delete assets;
@@ -221,6 +229,10 @@ int faultOnKey(void*, SDL_Event* event)
 int main(int argc, char** argv)
 {
     TRACE();
+    CommandLineOptions options;
+    int exitCode = parseCommandLine(argc, argv, options, std::cout);
+    if (exitCode >= 0)
+        return exitCode;
     SDL_SetHint("SDL_WINDOWS_DISABLE_THREAD_NAMING", "1");
     CircularLog::instance().open(prefPath() + "full.log");
     // From here on a fault leaves a crash file, even before the frames run.
@@ -277,7 +289,7 @@ int main(int argc, char** argv)
     int channels = 0;
     bool quit = false;
     while (!quit) {
-        if (runDisplayPass(*achievements, controllers, channels, quit) != 0)
+        if (runDisplayPass(*achievements, controllers, channels, quit, options) != 0)
             return 1;
     }
 

@@ -340,8 +340,12 @@ void Game::fadeOutMusic(int milliseconds)
 void Game::startArmedRecording()
 {
     TRACE();
-    if (recorder().mode == Recorder::modeArmed)
-        recorder().mode = Recorder::modeRecording;
+    if (recorder().mode != Recorder::modeArmed)
+        return;
+    recorder().mode = Recorder::modeRecording;
+    // The theme started with the game plays on: the replay starts it too.
+    if (assets && !assets->musicName.empty())
+        recorder().recordMusic(assets->musicName, 0, 0);
 }
 
 void Game::openPauseMenu()
@@ -421,4 +425,11 @@ void Game::cellWritten(Realm& page, int x, int y)
 {
     TRACE();
     // The screen draws memory as it is in every frame.
+}
+
+void Game::tapTaken()
+{
+    TRACE();
+    // Where every tap led: a report of a stuck game can be walked through again.
+    LOG("Tap -> " << world.stateText());
 }

@@ -114,6 +114,7 @@ public:
     void loadLevel() override;
     void playerChangedCode() override;
     void cellWritten(Realm& page, int x, int y) override;
+    void tapTaken() override;
 
     // Screen position of a grid cell.
     int cellX(int column) const;

@@ -599,6 +599,8 @@ int Game::drawPauseMenu()
     TRACE();
     if (!pauseTitle || menuItems.empty())
         return 0;
+    // A replay on a smaller screen shows the menu in the middle.
+    recorder().recordMarker(ReplayCode::layoutCentred);
     int centre = camera->width / 2;
     int base = camera->height / 2 - 40;
     // The panel's frame is drawn well inside its picture: long rows get the room it takes.
@@ -677,8 +679,8 @@ int Game::drawPopup(const Achievement& achievement, int slot)
     if (glow && glow->texture) {
         SDL_Rect where{x + 30, y + 37, 96, 96};
         SDL_SetTextureAlphaMod(glow->texture, Uint8(pulse + 90));
-        SDL_RenderCopyEx(camera->renderer, glow->texture, nullptr, &where, achievement.popupCounter * 1.5, nullptr,
-                         SDL_FLIP_NONE);
+        recorder().renderCopyEx(camera->renderer, glow->texture, nullptr, &where, achievement.popupCounter * 1.5,
+            nullptr, SDL_FLIP_NONE);
         blits++;
     }
     blits += drawPicture("achievement_icon.png", SDL_Rect{x + 30, y + 37, 96, 96});

@@ -65,6 +65,6 @@ int GameMenuItem::draw(int centreX, int y, bool selected, int arrowOffset)
     SDL_Rect leftArrow{left - leftArrowGap - arrowWidth - arrowOffset, arrowY, arrowWidth, arrowHeight};
     SDL_Rect rightArrow{left + width + rightArrowGap + arrowOffset, arrowY, arrowWidth, arrowHeight};
     recorder().renderCopy(renderer, arrow, nullptr, &leftArrow);
-    SDL_RenderCopyEx(renderer, arrow, nullptr, &rightArrow, 0, nullptr, SDL_FLIP_HORIZONTAL);
+    recorder().renderCopyEx(renderer, arrow, nullptr, &rightArrow, 0, nullptr, SDL_FLIP_HORIZONTAL);
     return 3;
 }

@@ -72,6 +72,7 @@ void SilentEvents::closePauseMenu() { TRACE(); }
 void SilentEvents::loadLevel() { TRACE(); }
 void SilentEvents::playerChangedCode() { TRACE(); }
 void SilentEvents::cellWritten(Realm&, int, int) { TRACE(); }
+void SilentEvents::tapTaken() { TRACE(); }
 
 bool readSolution(const std::string& path, std::vector<SolutionTap>& taps, std::string& error)
 {
@@ -157,11 +158,7 @@ int playSolution(World& world, const std::vector<SolutionTap>& taps, FILE* trace
 void printWorldState(FILE* out, const World& world, const SolutionTap& tap)
 {
     TRACE();
-    std::fprintf(out, "line %d %-6s -> %d,%d location %d page %d | program %d,%d+%d | data %d page %d compare %d\n",
-                 tap.line, tapName(tap).c_str(), world.playerX,
-                 world.playerY, world.playerLocation, world.playerPage, world.programLocation / 256,
-                 world.programLocation % 256, world.programLine, world.dataRegister, world.pageRegister,
-                 world.compareRegister);
+    std::fprintf(out, "line %d %-6s -> %s\n", tap.line, tapName(tap).c_str(), world.stateText().c_str());
 }
 
 WalkingReach walkingReach(World& world)

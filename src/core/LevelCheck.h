@@ -23,6 +23,7 @@ public:
     void loadLevel() override;
     void playerChangedCode() override;
     void cellWritten(Realm&, int, int) override;
+    void tapTaken() override;
 };
 
 // One scripted tap: a press, one frame, a release and one more frame. A diagonal tap

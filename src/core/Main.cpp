@@ -51,6 +51,10 @@ Main::Main(SDL_Renderer* renderer, int width, int height, std::map<int, Joystick
 Main::~Main()
 {
     TRACE();
+    // A recording keeps what it holds; a playback lets go of its texts and textures
+    // before the renderer goes.
+    if (recorder().mode != Recorder::modeIdle)
+        recorder().stop();
     delete errorHandler;
     delete logText;
     delete fpsText;
@@ -86,7 +90,10 @@ bool Main::run(bool confirmDisplayMode)
     if (confirmDisplayMode) {
         gfxChangeScreen.init(camera, assets);
         currentHandler = &gfxChangeScreen;
+    } else if (startReplay > 0) {
+        playReplay(startReplay - 1);
     }
+    startReplay = 0;
     while (running) {
         bool goOn = true;
         CrashGuard::run([&] { goOn = loop(); }, [&] { return writeCrashReport(); });
@@ -331,16 +338,10 @@ bool Main::handleMenuRequest()
 {
     TRACE();
     switch (menu.currentPage) {
-    case 44: {
-        int entry = menu.selected - 3;
-        menu.currentPage = 42;
-        std::string answer = replay.start(assets, camera, entry);
-        if (answer == "OK") {
-            SDL_RenderPresent(renderer);
-            switchEventHandler(&replay);
-        } else {
-            showErrorMessage(answer);
-        }
+    case MenuAction::playReplay: {
+        int entry = menu.selected - Menu::firstReplayRow;
+        menu.currentPage = MenuPage::replays;
+        playReplay(entry);
         return false;
     }
     case 10:
@@ -348,8 +349,13 @@ bool Main::handleMenuRequest()
         bool newGame = menu.currentPage == 10;
         menu.reset();
         SDL_RenderPresent(renderer);
-        if (game.init(camera, assets, controllers, newGame))
+        if (game.init(camera, assets, controllers, newGame)) {
+            // Armed after the game has read its replay limits; its first input starts it.
+            if (recordNextGame)
+                recorder().startRecording(Recorder::timeLabel(), camera.width, camera.height);
+            recordNextGame = false;
             switchEventHandler(&game);
+        }
         return false;
     }
     case 41:
@@ -359,6 +365,19 @@ bool Main::handleMenuRequest()
         return true;
     default:
         return true;
+    }
+}
+
+// Plays entry `entry` of the replay listing (0 the newest), or shows why it cannot.
+void Main::playReplay(int entry)
+{
+    TRACE();
+    std::string answer = replay.start(assets, camera, entry);
+    if (answer == "OK") {
+        SDL_RenderPresent(renderer);
+        switchEventHandler(&replay);
+    } else {
+        showErrorMessage(answer);
     }
 }
 

@@ -50,6 +50,8 @@ public:
     CachedText* fpsText = nullptr;
     bool pixelPerfect = true;
     bool running = true;
+    bool recordNextGame = false; // the next game started is recorded as a replay
+    int startReplay = 0;         // a replay to play as the pass starts, 1 = newest; 0 none
 
     Uint32 lastTicks = 0;
     Uint32 frameMs = 0;
@@ -74,6 +76,7 @@ private:
     void controllerAdded(int deviceIndex);
     void controllerRemoved(int instanceId);
     bool handleMenuRequest();
+    void playReplay(int entry);
     void resizeView(int width, int height);
     void leaveScreen();
     void drawFrameRate(int blits);

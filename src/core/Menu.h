@@ -22,6 +22,7 @@ constexpr int audio = 13;
 constexpr int audioTest = 15;
 constexpr int controllers = 20;
 constexpr int customResolution = 29;
+constexpr int replays = 42; // no row leads here
 constexpr int credits = 48;
 constexpr int firstControllerModel = 56; // one page per connected controller model from here on
 } // namespace MenuPage
@@ -46,6 +47,9 @@ constexpr int height = 31;
 constexpr int applyDisplay = 32; // also the command that rebuilds the display
 constexpr int windowBorder = 33;
 constexpr int fullscreen = 39;
+constexpr int replaysKept = 43;   // changed with left/right
+constexpr int playReplay = 44;    // command
+constexpr int replaySizeLimit = 45; // changed with left/right
 constexpr int otherGames = 55;
 } // namespace MenuAction
 
@@ -54,6 +58,8 @@ constexpr int otherGames = 55;
 class Menu : public EventHandler {
 public:
     using Page = std::vector<std::unique_ptr<MenuItem>>;
+    // The replay page's rows before its first replay.
+    static constexpr int firstReplayRow = 2;
 
     // One connected controller model on the CONTROLLERS page.
     struct ControllerEntry {
@@ -148,6 +154,8 @@ private:
     void buildKeyboardPage();
     void buildVideoPage();
     void buildCustomResolutionPage();
+    void buildReplaysPage();
+    void stepReplayLimit(MenuItem& item, int direction);
     void loadCustomResolution();
     // A row leading back, its label already translated.
     MenuItem* addBackRow(int page, int action, const std::string& label, bool isBack);

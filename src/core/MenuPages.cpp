@@ -19,6 +19,8 @@ namespace {
 const std::vector<int> widthSteps{1024, 1136, 1152, 1280, 1360, 1366, 1367, 1440, 1536, 1600, 1680, 1776, 1792, 1856,
     1920};
 const std::vector<int> heightSteps{720, 768, 800, 854, 864, 900, 960, 1000, 1024, 1050, 1080};
+const std::vector<int> replayCounts{1, 2, 3, 4, 5, 6, 7, 8, 9};
+const std::vector<int> replaySizes{10, 20, 50, 100, 200, 500, 1000, 2000}; // megabytes
 
 const char* const backArrow = "\xE2\x97\x84 "; // U+25C4 and a space
 
@@ -62,6 +64,20 @@ std::string storedKeyName(const std::string& action)
         if (action == slot.first)
             return keyName(defaults[size_t(slot.second)]);
     return "";
+}
+
+// Replays kept, as the page shows it: 0 keeps all nine.
+int replaysKept()
+{
+    TRACE();
+    int kept = settingsStorage().getInt("replayNumberLimit", 0);
+    return kept >= 1 && kept <= 9 ? kept : 9;
+}
+
+std::string megabytes(int size)
+{
+    TRACE();
+    return std::to_string(size) + " MB";
 }
 
 bool saveGameExists()
@@ -261,9 +277,44 @@ void Menu::loadCustomResolution()
         item->setValueText(borderWord(windowBorder));
 }
 
+// The replay page: the two limits, then one row per replay file, newest first.
+void Menu::buildReplaysPage()
+{
+    TRACE();
+    const int page = MenuPage::replays;
+    removeMenu(page);
+    MenuItem* kept = addMenu(page, MenuAction::replaysKept, tr("Number of replays to keep"), "");
+    kept->selector = 110;
+    kept->setValueText(std::to_string(replaysKept()));
+    MenuItem* size = addMenu(page, MenuAction::replaySizeLimit, tr("File size limit per replay"), "");
+    size->selector = 110;
+    size->setValueText(megabytes(settingsStorage().getInt("replaySizeLimit", 2000)));
+    auto replays = replayListing();
+    for (auto replay = replays.rbegin(); replay != replays.rend(); ++replay)
+        addMenu(page, MenuAction::playReplay, tr("Replay: ") + replay->first, "");
+    addBackRow(page, MenuPage::main, tr("BACK"), true);
+}
+
+void Menu::stepReplayLimit(MenuItem& item, int direction)
+{
+    TRACE();
+    Storage& settings = settingsStorage();
+    if (item.action == MenuAction::replaysKept) {
+        int kept = stepThroughSizes(replayCounts, replaysKept(), direction);
+        settings.setInt("replayNumberLimit", kept);
+        item.setValueText(std::to_string(kept));
+    } else {
+        int size = stepThroughSizes(replaySizes, settings.getInt("replaySizeLimit", 2000), direction);
+        settings.setInt("replaySizeLimit", size);
+        item.setValueText(megabytes(size));
+    }
+    saveSettings();
+}
+
 void Menu::updateMenu()
 {
     TRACE();
+    buildReplaysPage();
     Page* main = findPage(MenuPage::main);
     if (!main || getMenuItem(MenuPage::main, MenuAction::continueGame) || !saveGameExists())
         return;
@@ -289,6 +340,7 @@ bool Menu::carryOut(MenuItem& item)
         break;
     case MenuAction::newGame:
     case MenuAction::continueGame:
+    case MenuAction::playReplay:
         currentPage = item.action;
         break;
     case MenuAction::bindKey:
@@ -380,6 +432,9 @@ void Menu::checkLeftRight(int direction)
             assets->changeSfxVolume(sfxVolume, 2 * direction);
             item->setValueText(percent(sfxVolume));
         }
+    } else if (currentPage == MenuPage::replays
+        && (item->action == MenuAction::replaysKept || item->action == MenuAction::replaySizeLimit)) {
+        stepReplayLimit(*item, direction);
     } else if (currentPage == MenuPage::customResolution && item->action == MenuAction::width) {
         windowWidth = stepThroughSizes(widthSteps, windowWidth, direction);
         item->setValueText(std::to_string(windowWidth));

@@ -1,13 +1,17 @@
 #pragma once
 
+#include "core/ReplayFormat.h"
+
 #include <SDL.h>
 
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 class AssetManager;
@@ -20,6 +24,9 @@ struct RecordedTexture {
     int kind;
     std::string name;
     SDL_Texture* texture;
+    // The modulation a player of the recording has been told; a definition starts plain.
+    int alpha = 255;
+    int colour = 0xFFFFFF;
 };
 
 // Captures a played game as a stream of drawing and sound commands and plays such a
@@ -31,6 +38,8 @@ public:
     static constexpr int modeArmed = 1;
     static constexpr int modeIdle = 2;
     static constexpr int modePlaying = 3;
+    // Texture names this long or longer are never recorded.
+    static constexpr size_t longestTextureName = 4000;
 
     Recorder();
     virtual ~Recorder();
@@ -38,31 +47,35 @@ public:
     FILE* file = nullptr;
     AssetManager* assets = nullptr; // used during playback
     Camera* camera = nullptr;       // used during playback
-    int replayNumberLimit = 0;
+    int replayNumberLimit = 0; // replays kept when a new one starts; 0 keeps all nine
     int replaySizeLimit = 2000; // megabytes
     int recordedWidth = 1920;
     int recordedHeight = 1080;
     int scrollX = 0;
     int skipFrames = 0;
-    int frameCount = 0;
+    int frameCount = 0; // frames recorded or played
     int layout = 0;
     int mode = modeIdle;
     std::vector<RecordedTexture> textures;
     std::vector<RecordedTexture> replayTextures;
     std::map<SDL_Texture*, int16_t> textureIndex;
-    std::string fileName;
+    std::string fileName; // the replay being recorded or played
     int nextTextIndex = 0;
     std::vector<std::unique_ptr<CachedText>> replayTexts;
     std::map<SDL_Texture*, int> textIndex;
     std::set<int16_t> missingTextures;
-    char nameBuffer[4096] = {};
-    unsigned char commandBuffer[4096] = {};
+    char nameBuffer[ReplayFormat::commandCapacity] = {};
+    unsigned char commandBuffer[ReplayFormat::commandCapacity] = {};
     unsigned char writeCache[65536] = {};
     int cacheFill = 0;
     int chunksWritten = 0;
 
+    // Recording wrappers: each performs its operation and records it while recording.
     void clear(SDL_Renderer* renderer);
     int renderCopy(SDL_Renderer* renderer, SDL_Texture* texture, const SDL_Rect* source, const SDL_Rect* destination);
+    // A mirrored or turned copy; no centre turns about the middle of the destination.
+    int renderCopyEx(SDL_Renderer* renderer, SDL_Texture* texture, const SDL_Rect* source,
+        const SDL_Rect* destination, double angle, const SDL_Point* centre, SDL_RendererFlip flip);
     void present(SDL_Renderer* renderer);
     void registerTexture(const std::string& name, SDL_Texture* texture, int kind);
     void forgetTexture(SDL_Texture* texture);
@@ -73,7 +86,47 @@ public:
     void recordFadeOut(int ms, int target);
     void recordStopAll();
     void recordMarker(int code);
+    // Ends a recording (writing what it still holds) or a playback.
     void stop();
+
+    // Opens a new replay file in the per-user folder and arms the recorder: the game's
+    // next input starts the recording. `label` names the replay in the listing and
+    // should sort by time; the width and height are the screen's. False when the file
+    // cannot be made.
+    bool startRecording(const std::string& label, int width, int height);
+    // The local time as a replay label, "YYYY-MM-DD HH:MM:SS".
+    static std::string timeLabel();
+
+    // Playback. `entry` 0 is the newest replay of the listing. Returns "OK" when
+    // playback began, else the message for the player.
+    std::string openReplay(int entry, AssetManager* assets, Camera* camera);
+    // Plays the commands of one recorded frame (several while fast-forwarding) and
+    // returns how many it executed.
+    int playFrame(Camera& camera);
+
+private:
+    bool fileIsOpenForWriting() const;
+    // Writes a command while recording; `evenWhenArmed` for the definitions that must
+    // come before the first command of a recording.
+    void record(bool evenWhenArmed, int code, std::initializer_list<int> values,
+        std::initializer_list<std::string_view> strings = {});
+    void append(const unsigned char* bytes, int count);
+    void defineTexture(int index);
+    bool defineText(CachedText* text);
+    void recordModulation(RecordedTexture& entry, int index);
+    // The texture's index when its copies are to be recorded, else -1.
+    int recordedIndex(SDL_Texture* texture);
+    void deleteOldReplays(const std::string& newest);
+    void releasePlayback();
+
+    bool playCommand(const ReplayCommand& command, Camera& camera);
+    bool playCopy(const ReplayCommand& command, Camera& camera);
+    bool playText(const ReplayCommand& command, Camera& camera);
+    bool lookUpTexture(int index, SDL_Texture*& texture);
+    bool textAt(int index, std::unique_ptr<CachedText>*& slot);
+    void fitToLayout(int& x, int& y, const Camera& camera) const;
+    void scroll(int a, int b, bool smoothly, const Camera& camera);
+    void endPlayback(const char* problem, int value);
 };
 
 Recorder& recorder();

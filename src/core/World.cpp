@@ -5,6 +5,8 @@
 #include "core/LevelLoader.h"
 #include "core/Trace.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <iterator>
 
 namespace {
@@ -29,9 +31,16 @@ const JumpTrigger builtInTriggers[] = {
 
 static_assert(std::size(builtInTriggers) == World::builtInTriggerCount, "the game starts with every trigger");
 
-// A held direction steps at once, again after this delay, then at every frame.
+// A held direction steps at once, again after this delay, then whenever 15 ms more have
+// passed (every other frame at usual rates).
 const float firstRepeatDelay = 0.25f;
 const float repeatTimerAfterStep = 0.235f;
+// The step timer counts a frame as at least a millisecond, the finest the frame clock
+// tells: a frame read as 0 would leave the timer at 0, and the next frame would step
+// again. It counts a frame as at most a tenth of a second: a stall just before a key
+// is pressed must not add the held key's next step to its first one.
+const float shortestStepFrame = 0.001f;
+const float longestStepFrame = 0.1f;
 
 bool occupied(int storedValue)
 {
@@ -93,6 +102,8 @@ void World::resetState()
     playerLocation = PlayerLocation::memory;
     playerPage = 0;
     dirX = dirY = 0;
+    stepDue = false;
+    lateRelease[0] = lateRelease[1] = 0;
     endTimer = 0;
     lastBumpX = lastBumpY = lastBumpDirX = lastBumpDirY = noBump;
     moving = false;
@@ -153,6 +164,16 @@ Realm& World::viewPage()
     case PlayerLocation::pageRegister: return mainPage;
     default: return page(pageRegister);
     }
+}
+
+std::string World::stateText() const
+{
+    TRACE();
+    char text[160];
+    std::snprintf(text, sizeof text, "%d,%d location %d page %d | program %d,%d+%d | data %d page %d compare %d",
+                  playerX, playerY, playerLocation, playerPage, programLocation / 256, programLocation % 256,
+                  programLine, dataRegister, pageRegister, compareRegister);
+    return text;
 }
 
 int World::playerPageNumber() const
@@ -218,6 +239,7 @@ void World::processInputPressed(int code, int device)
         if (playerLocation == PlayerLocation::memory && playerPage != 0) {
             playerPage = mainPageNumber + secondPageNumber - playerPage;
             events.playSound("jump.wav", 0);
+            events.tapTaken();
         } else {
             events.playSound("disabled.wav", 5);
         }
@@ -239,13 +261,20 @@ void World::pressDirection(int& held, int direction)
         return;
     held = direction;
     stepTimer = 0;
+    stepDue = true;
 }
 
-void World::releaseDirection(int& held, int direction)
+void World::releaseDirection(int axis, int direction)
 {
     TRACE();
+    int& held = axis == 0 ? dirX : dirY;
     if (held != direction)
         return;
+    // A tap shorter than a frame still makes its step: the release waits for it.
+    if (stepDue) {
+        lateRelease[axis] = direction;
+        return;
+    }
     held = 0;
     if (dirX == 0 && dirY == 0) {
         stepTimer = 0;
@@ -260,10 +289,10 @@ void World::processInputReleased(int code, int device)
     if (endTimer > 0 || pauseMenuOpen || !levelLoaded)
         return;
     switch (code) {
-    case GameInput::left: releaseDirection(dirX, -1); break;
-    case GameInput::right: releaseDirection(dirX, 1); break;
-    case GameInput::up: releaseDirection(dirY, -1); break;
-    case GameInput::down: releaseDirection(dirY, 1); break;
+    case GameInput::left: releaseDirection(0, -1); break;
+    case GameInput::right: releaseDirection(0, 1); break;
+    case GameInput::up: releaseDirection(1, -1); break;
+    case GameInput::down: releaseDirection(1, 1); break;
     case GameInput::item:
         if (hintState != 2)
             hintState = 1;
@@ -279,12 +308,15 @@ void World::step(float dt)
     // Once the bit has escaped the world stands still while the screen closes.
     if (!levelLoaded || pauseMenuOpen || endTimer > 0)
         return;
+    dt = std::clamp(dt, shortestStepFrame, longestStepFrame);
     if (stepTimer != 0 && stepTimer <= firstRepeatDelay) {
         stepTimer += dt;
         return;
     }
+    bool tapped = stepDue;
     bool movedX = move(0, dirX);
     bool movedY = move(1, dirY);
+    stepDue = false;
     if (stepTimer == 0)
         stepTimer += dt;
     else
@@ -293,6 +325,14 @@ void World::step(float dt)
         programLine++;
         if (!movedX && !movedY)
             events.playSound("cpu.wav", 0);
+    }
+    if (tapped)
+        events.tapTaken();
+    for (int axis = 0; axis < 2; axis++) {
+        int direction = lateRelease[axis];
+        lateRelease[axis] = 0;
+        if (direction != 0)
+            releaseDirection(axis, direction);
     }
 }
 

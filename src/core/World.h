@@ -64,6 +64,8 @@ public:
     int dirX = 0;
     int dirY = 0;
     float stepTimer = 0;
+    bool stepDue = false;        // a direction was pressed and has not stepped yet
+    int lateRelease[2] = {0, 0}; // per axis: a direction let go before its step
     bool moving = false; // a step sound has played since the player last stood still
     int lastBumpX = noBump;
     int lastBumpY = noBump;
@@ -92,6 +94,9 @@ public:
     Realm& viewPage();
     // The page the player walks in, 0 read as 66.
     int playerPageNumber() const;
+    // Where the bit is and what the program holds, in one line: the game's log and
+    // levelcheck's trace write it after a tap.
+    std::string stateText() const;
 
     // The program runs only while the player is on its page or inside a register.
     bool onProgramPage() const;
@@ -122,7 +127,8 @@ private:
     bool swap(int x, int y);
     int jumpOperand(int x, int y);
     void pressDirection(int& held, int direction);
-    void releaseDirection(int& held, int direction);
+    // axis 0 is horizontal, 1 vertical.
+    void releaseDirection(int axis, int direction);
 };
 
 // The listing name of a program byte: four characters for an instruction, "END" for

@@ -26,4 +26,7 @@ public:
     virtual void playerChangedCode() = 0;
     // A swap wrote the value byte of the cell at (x, y) of `page`.
     virtual void cellWritten(Realm& page, int x, int y) = 0;
+    // A tap has taken effect: the first step of a pressed direction, or a page flip.
+    // The steps of a held key are no taps.
+    virtual void tapTaken() = 0;
 };

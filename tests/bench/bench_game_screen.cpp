@@ -1,6 +1,7 @@
 // Times the game screen at 1920 x 1080 on the software renderer: the first measuring of
 // the font with its glyph sheet, a busy frame (full memory, a running program, marks
 // fading, the pause menu over it), and saving and loading the game.
+#include "BenchSupport.h"
 #include "core/AssetManager.h"
 #include "core/Camera.h"
 #include "core/Game.h"
@@ -27,23 +28,17 @@ double millisecondsSince(std::chrono::steady_clock::time_point start)
 int main()
 {
     const int width = 1920, height = 1080, frames = 300, saves = 10;
-    char folder[] = "/tmp/vantrel-bench-XXXXXX";
-    if (!mkdtemp(folder))
+    BenchEnvironment environment;
+    if (!environment.ready)
         return 1;
-    setenv("XDG_DATA_HOME", folder, 1);
-    if (SDL_Init(SDL_INIT_VIDEO) != 0 || TTF_Init() != 0) {
-        std::printf("cannot start SDL: %s\n", SDL_GetError());
-        return 1;
-    }
-    SDL_Surface* screen = SDL_CreateRGBSurfaceWithFormat(0, width, height, 32, SDL_PIXELFORMAT_ARGB8888);
-    SDL_Renderer* renderer = SDL_CreateSoftwareRenderer(screen);
+    SoftwareScreen screen(width, height);
+    SDL_Renderer* renderer = screen.renderer;
     {
-        Camera camera(renderer, width, height);
-        AssetManager assets(renderer, 0);
-        assets.camera = &camera;
-        assets.loadStartupFonts(&camera);
-        std::map<int, Joystick*> controllers;
-        Game game;
+        BenchGame bench(renderer, width, height);
+        Camera& camera = bench.camera;
+        AssetManager& assets = bench.assets;
+        std::map<int, Joystick*>& controllers = bench.controllers;
+        Game& game = bench.game;
 
         auto start = std::chrono::steady_clock::now();
         game.init(camera, &assets, &controllers, true);
@@ -87,10 +82,5 @@ int main()
         std::printf("save: %.1f ms, load: %.1f ms (file of %ld bytes)\n", saving, loading,
                     long(std::filesystem::file_size(path)));
     }
-    SDL_DestroyRenderer(renderer);
-    SDL_FreeSurface(screen);
-    TTF_Quit();
-    SDL_Quit();
-    std::filesystem::remove_all(folder);
     return 0;
 }

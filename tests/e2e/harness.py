@@ -115,6 +115,7 @@ class Game:
         self.xvfb = None
         self.process = None
         self.display = None
+        self.keyboard = None
 
     # -- X server and process -------------------------------------------------
     def start_x(self):
@@ -146,7 +147,7 @@ class Game:
         env.update(self.extra_env)
         return env
 
-    def start(self, cwd=None):
+    def start(self, cwd=None, args=()):
         if not self.xvfb:
             self.start_x()
         env = self.environment()
@@ -154,8 +155,9 @@ class Game:
         # keeps Mesa's driver loaded to the end of a sanitizer build's run this way.
         if os.environ.get("E2E_GAME_PRELOAD"):
             env["LD_PRELOAD"] = os.environ["E2E_GAME_PRELOAD"]
-        self.process = subprocess.Popen([self.binary], env=env, cwd=cwd or self.home,
+        self.process = subprocess.Popen([self.binary] + list(args), env=env, cwd=cwd or self.home,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        self.followed = 0
         return self
 
     def stop(self, timeout=20):
@@ -175,6 +177,9 @@ class Game:
             raise Failure("the game did not end within %d seconds" % timeout)
 
     def close(self):
+        if self.keyboard:
+            self.keyboard.stdin.close()
+            self.keyboard.wait()
         if self.process and self.process.poll() is None:
             self.process.kill()
             self.process.wait()
@@ -222,6 +227,31 @@ class Game:
             time.sleep(0.05)
         self.save_log()
         raise Failure("log line %r did not appear (see %s-full.log)" % (text, self.name))
+
+    def follow_log(self, text, timeout=30):
+        """The next log line holding `text` after the one this returned last (lines
+        without it are passed over): reads only what the log has grown by, so that a test
+        can wait on thousands of lines in a row."""
+        deadline = time.time() + timeout
+        while True:
+            try:
+                with open(self.path("full.log"), "rb") as handle:
+                    handle.seek(self.followed)
+                    grown = handle.read()
+            except FileNotFoundError:
+                grown = b""
+            start = 0
+            while b"\n" in grown[start:]:
+                end = grown.index(b"\n", start) + 1
+                line = grown[start:end].decode("utf-8", "replace").rstrip("\n")
+                self.followed += end - start
+                start = end
+                if text in line:
+                    return line
+            if time.time() > deadline or self.process.poll() is not None:
+                self.save_log()
+                raise Failure("log line %r did not come (see %s-full.log)" % (text, self.name))
+            time.sleep(0.005)
 
     def freeze_on_log(self, text, timeout=30):
         """Stops the process (SIGSTOP) as soon as a log line contains `text`, to catch a
@@ -273,6 +303,28 @@ class Game:
         for name in names:
             self.xdotool("key", "--delay", "0", name)
             time.sleep(delay_ms / 1000.0)
+
+    def tap(self, keys, timeout=30):
+        """Taps a key, or keys held together ("Down+Left"), and waits until the game has
+        taken the tap: the step, or the page flip, it notes in the log. Returns the state
+        the game logged after it."""
+        if not self.keyboard:
+            # One xdotool for all taps, reading its commands as they come: starting one
+            # for each tap takes longer than the tap.
+            self.keyboard = subprocess.Popen(["xdotool", "-"], stdin=subprocess.PIPE, env=self.environment(),
+                                             stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, text=True)
+        self.keyboard.stdin.write("key --delay 30 %s\n" % keys)
+        self.keyboard.stdin.flush()
+        return self.follow_log("Tap -> ", timeout).split("Tap -> ", 1)[1]
+
+    def save_and_exit(self):
+        """SAVE AND EXIT from the game's pause menu; returns once "savegame.storage" is
+        in place (it is written beside it and renamed after the log line)."""
+        before = len(self.log())
+        self.key("Escape", "Down", "Down", "Down", "Return", delay_ms=150)
+        self.wait_for_log("Game::selectMenu() CH = 3", after=before)
+        self.wait_for_log("Saved data to: " + self.path("savegame.storage"), after=before)
+        self.wait_until(lambda: not os.path.exists(self.path("savegame.storage.partial")), "the saved game")
 
     def hold(self, name, seconds):
         self.xdotool("keydown", name)

@@ -69,16 +69,6 @@ def saved(game):
     return read_storage(game.path("savegame.storage"))
 
 
-def pause_save_and_exit(game):
-    before = len(game.log())
-    game.key("Escape", "Down", "Down", "Down", "Return", delay_ms=200)
-    game.wait_for_log("Game::selectMenu() CH = 3", after=before)
-    # The game is saved to a partial file, flushed to the disk and renamed into place.
-    partial = game.path("savegame.storage.partial")
-    game.wait_for_log("Saved data to: " + partial, after=before)
-    game.wait_until(lambda: not os.path.exists(partial), "the saved game renamed into place")
-
-
 def new_game_save_and_continue(binary, build):
     with Game(binary, build, "game", settings=SCREEN) as game:
         start_game(game, continue_game=False)
@@ -89,14 +79,14 @@ def new_game_save_and_continue(binary, build):
         game.wait_for_log("Game::loadLevel()", after=before)
         time.sleep(2.5)  # the screen is uncovered
         game.screenshot("screen")
-        game.hold("Right", 0.1)  # one step: the next comes only after a quarter second
+        check(game.tap("Right").startswith("13,14 "), "one step right")
         time.sleep(0.3)
         game.screenshot("after-step")
         game.key("Escape")
         time.sleep(0.4)
         game.screenshot("pause-menu")
         game.key("Escape")  # closes it again
-        pause_save_and_exit(game)
+        game.save_and_exit()
         first = saved(game)
         check(first["strings"]["playerX"] == "13", "one step right: %r" % first["strings"]["playerX"])
         check(first["strings"]["playerY"] == "14", "playerY %r" % first["strings"]["playerY"])
@@ -115,7 +105,7 @@ def new_game_save_and_continue(binary, build):
         game.wait_for_log("Game::init()", after=before)
         time.sleep(0.5)
         check(not any("Game::loadLevel()" in line for line in game.log()[before:]), "no story when continuing")
-        pause_save_and_exit(game)
+        game.save_and_exit()
         again = saved(game)
         check(again["strings"]["playerX"] == "13", "continued at x %r" % again["strings"]["playerX"])
         check(game.stop() == 0, "exit code")
@@ -133,7 +123,7 @@ def escaping_opens_the_ending_page(binary, build, page_beside_game):
                 handle.write("<html><body>printed</body></html>\n")
         start_game(game, continue_game=True)
         time.sleep(2.5)
-        game.hold("Right", 0.1)
+        game.tap("Right")
         pressed = time.time()
         code = game.wait_exit(15)
         took = time.time() - pressed
@@ -170,9 +160,9 @@ def broken_save_still_plays(binary, build):
         game.wait_for_log("jump triggers, keeping the first 12", after=before)
         time.sleep(2.5)
         # The clamped location puts the bit in the compare register; it climbs up into the data register.
-        game.hold("Up", 0.1)
-        game.hold("Up", 0.1)
-        pause_save_and_exit(game)
+        game.tap("Up")
+        game.tap("Up")
+        game.save_and_exit()
         after = saved(game)["strings"]
         check(after["playerX"] == "255" and after["playerLocation"] == "1", "played on from %r" % after)
         check(len(saved(game)["objects"]["jumps"]["list"]) == 12, "twelve triggers at most")
@@ -189,7 +179,7 @@ def hacker_popup(binary, build):
         start_game(game, continue_game=True)
         time.sleep(2.5)
         before = len(game.log())
-        game.hold("Up", 0.1)
+        game.tap("Up")
         game.wait_for_log("Achievement unlocked: HACKER", after=before)
         time.sleep(2.4)  # slid in, and held for a while
         game.screenshot("hacker-popup")

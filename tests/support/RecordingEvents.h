@@ -20,6 +20,7 @@ public:
     int levelLoadRequests = 0;
     int codeChanges = 0;
     std::vector<std::pair<int, int>> cellWrites; // x, y
+    int taps = 0;
 
     void playSound(const std::string& name, int limit) override
     {
@@ -34,6 +35,7 @@ public:
     void loadLevel() override { levelLoadRequests++; }
     void playerChangedCode() override { codeChanges++; }
     void cellWritten(Realm&, int x, int y) override { cellWrites.emplace_back(x, y); }
+    void tapTaken() override { taps++; }
 
     int count(const std::string& name) const
     {

@@ -432,10 +432,12 @@ TEST_F(GameScreen, ControllersWalkPauseAndChooseThroughTheirBindings)
     // An axis pushed left, then across to the right, then let go.
     game->onJoyAxis(&pad, 0, 0, -1);
     EXPECT_EQ(world.dirX, -1);
+    drawFrames(1);
     game->onJoyAxis(&pad, 0, -1, -2);
     EXPECT_EQ(world.dirX, -1);
     game->onJoyAxis(&pad, 0, -2, 2);
     EXPECT_EQ(world.dirX, 1);
+    drawFrames(1);
     game->onJoyAxis(&pad, 0, 2, 0);
     EXPECT_EQ(world.dirX, 0);
 
@@ -457,6 +459,7 @@ TEST_F(GameScreen, ControllersWalkPauseAndChooseThroughTheirBindings)
     // A controller lost while walking stops the bit and pauses.
     game->onJoyAxis(&pad, 1, 0, 1);
     EXPECT_EQ(world.dirY, 1);
+    drawFrames(1);
     game->onJoyConnected(&pad, false);
     EXPECT_EQ(world.dirY, 0);
     EXPECT_TRUE(world.pauseMenuOpen);

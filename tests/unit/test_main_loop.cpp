@@ -9,6 +9,7 @@
 #include "core/CrashGuard.h"
 #include "core/Joystick.h"
 #include "core/Main.h"
+#include "core/Recorder.h"
 #include "core/Trace.h"
 #include "core/UserFiles.h"
 
@@ -356,6 +357,9 @@ TEST_F(MainLoop, FirstFaultWritesTheReportAndShowsTheCrashScreen)
     pushKey(SDLK_SPACE);
     frame();
     EXPECT_FALSE(main->running);
+    // The opener runs on its own: give it a moment to write what it was asked to open.
+    for (int wait = 0; wait < 100 && readFileBytes(browser + "/opened").empty(); wait++)
+        SDL_Delay(20);
     EXPECT_EQ(readFileBytes(browser + "/opened"), fileUrl(prefPath()) + "\n");
 }
 
@@ -398,4 +402,39 @@ TEST_F(MainLoop, AFaultWhileTheCrashScreenIsPreparedEndsTheProcessAfterTheReport
     size_t second = reports.find("Fault outside the game's frames: signal 11\nStack:\n");
     ASSERT_NE(second, std::string::npos) << reports;
     EXPECT_NE(reports.find("Main::writeCrashReport", second), std::string::npos) << reports;
+}
+
+TEST_F(MainLoop, TheFirstGameIsRecordedAndAChosenReplayPlaysBeforeTheMenuReturns)
+{
+    for (int slot = 1; slot <= 9; slot++)
+        std::remove((prefPath() + "lastgame" + std::to_string(slot) + ".replay").c_str());
+    main->recordNextGame = true;
+    main->menu.currentPage = MenuAction::newGame;
+    frame();
+    ASSERT_EQ(main->currentHandler, &main->game);
+    EXPECT_EQ(recorder().mode, Recorder::modeArmed);
+    EXPECT_FALSE(main->recordNextGame);
+    pushKey(SDLK_ESCAPE); // the first input of the game
+    frame();
+    EXPECT_EQ(recorder().mode, Recorder::modeRecording);
+    frame();
+    main->game.exitGame();
+    EXPECT_EQ(recorder().mode, Recorder::modeIdle);
+    std::string recorded = readFileBytes(prefPath() + "lastgame1.replay");
+    ASSERT_GT(recorded.size(), 25u);
+
+    // The replay page's rows after the limits play the newest first.
+    writeFileBytes(prefPath() + "lastgame2.replay", "0000-00-00 00:00:00" + recorded.substr(19));
+    main->switchEventHandler(&main->menu);
+    main->menu.updateMenu();
+    main->menu.goToPage(MenuPage::replays, 0);
+    main->menu.selected = Menu::firstReplayRow + 1;
+    main->menu.currentPage = MenuAction::playReplay;
+    frame();
+    ASSERT_EQ(main->currentHandler, &main->replay);
+    EXPECT_EQ(recorder().fileName, prefPath() + "lastgame2.replay");
+    for (int i = 0; i < 20 && main->currentHandler == &main->replay; i++)
+        frame();
+    EXPECT_EQ(main->currentHandler, &main->menu);
+    EXPECT_EQ(main->menu.currentPage, MenuPage::replays);
 }

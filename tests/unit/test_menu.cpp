@@ -325,3 +325,34 @@ TEST_F(MenuTest, AudioTestReportsEachStepAndClosesTheDevice)
     key(SDLK_ESCAPE);
     EXPECT_EQ(menu.currentPage, MenuPage::audio);
 }
+
+TEST_F(MenuTest, ReplayPageListsTheNewestFirstAndKeepsItsLimits)
+{
+    for (int slot = 1; slot <= 9; slot++)
+        std::remove((prefPath() + "lastgame" + std::to_string(slot) + ".replay").c_str());
+    writeFileBytes(prefPath() + "lastgame2.replay", "2030-01-01 10:00:00");
+    writeFileBytes(prefPath() + "lastgame5.replay", "2030-02-01 10:00:00");
+    menu.updateMenu();
+    EXPECT_EQ(labels(MenuPage::replays),
+        (std::vector<std::string>{"Number of replays to keep", "File size limit per replay",
+            "Replay: 2030-02-01 10:00:00", "Replay: 2030-01-01 10:00:00", back + "BACK"}));
+
+    menu.goToPage(MenuPage::replays, 0);
+    EXPECT_EQ(menu.selectedItem()->value(), "< 9 >"); // 0 keeps all nine
+    key(SDLK_RIGHT);
+    EXPECT_EQ(savedSetting("replayNumberLimit"), "9");
+    key(SDLK_LEFT);
+    EXPECT_EQ(menu.selectedItem()->value(), "< 8 >");
+    EXPECT_EQ(savedSetting("replayNumberLimit"), "8");
+    key(SDLK_DOWN);
+    EXPECT_EQ(menu.selectedItem()->value(), "< 2000 MB >");
+    key(SDLK_LEFT);
+    EXPECT_EQ(savedSetting("replaySizeLimit"), "1000");
+
+    // A replay row asks the main loop to play it; the row after the limits is the newest.
+    key(SDLK_DOWN);
+    key(SDLK_DOWN);
+    EXPECT_TRUE(key(SDLK_RETURN));
+    EXPECT_EQ(menu.currentPage, MenuAction::playReplay);
+    EXPECT_EQ(menu.selected - Menu::firstReplayRow, 1);
+}

@@ -15,9 +15,9 @@ protected:
         makeAssets(0);
     }
 
-    // Runs frames of 1/60 s until `done` or the time runs out; returns the frames run.
+    // Runs frames of dt seconds until `done` or the time runs out; returns the frames run.
     template <class Done>
-    int runUntil(Done done, int maxFrames)
+    int runUntil(Done done, int maxFrames, float dt = 1.0f / 60)
     {
         // Only the timing matters here: the frames go to a renderer that owns none of
         // the textures, so the copies are refused at once instead of filling pixels.
@@ -26,7 +26,7 @@ protected:
         camera->renderer = SDL_CreateSoftwareRenderer(nowhere);
         int frames = 0;
         while (!done() && frames < maxFrames) {
-            assets->titleScreen.draw(*camera, 1.0f / 60);
+            assets->titleScreen.draw(*camera, dt);
             camera->update();
             frames++;
         }
@@ -85,6 +85,20 @@ TEST_F(TitleScreenTest, StoryZoomsExplodesShakesOnceAndFinishes)
     float amplitude = camera->shakeAmplitude;
     title.draw(*camera, 0.1f);
     EXPECT_LE(camera->shakeAmplitude, amplitude);
+}
+
+TEST_F(TitleScreenTest, TheStoryEndsOnTimeAtAnyFrameRate)
+{
+    // The wall wraps at 2.475 s and 6.575 s; the zoom-in starts at the second wrap and
+    // takes 7 s, and the story ends 30 s after that: at 43.575 s, give or take a frame for
+    // each of the three, whatever the frame rate.
+    TitleScreen& title = assets->titleScreen;
+    for (int rate : {30, 60, 144}) {
+        title.reset();
+        title.start();
+        int frames = runUntil([&] { return title.isFinished(); }, rate * 60, 1.0f / float(rate));
+        EXPECT_NEAR(frames, 43.575 * rate, 3) << rate << " frames a second";
+    }
 }
 
 TEST_F(TitleScreenTest, MissingWallTurnsTheTitleScreenOff)

@@ -111,11 +111,13 @@ TEST_F(TranslatorTest, UserFileWinsOverTheShippedOne)
     EXPECT_EQ(tr.translate("Exit"), "Utgong");
     EXPECT_EQ(logLinesContaining("NOT FOUND. Using system file."), 1);
 
+    // Earlier tests of the same run found their own files.
+    int found = logLinesContaining("FOUND!");
     userFile("fy", "ENGLISH:Exit\nTRANSLATED:Utgong (eigen)\nCONTEXT:\n");
     tr.loadTranslations("fy");
     EXPECT_EQ(tr.translate("Exit"), "Utgong (eigen)");
     EXPECT_EQ(logLinesContaining("Looking for custom translation file: " + prefPath() + "fy.txt ..."), 2);
-    EXPECT_EQ(logLinesContaining("FOUND!"), 1);
+    EXPECT_EQ(logLinesContaining("FOUND!"), found + 1);
     std::filesystem::remove(shipped);
 
     // Without any file every text stays English, and the plural rule stays as it was.

@@ -41,13 +41,12 @@ protected:
         world->step(frame);
     }
 
-    // Holds a direction through the first step and the next one, a second later.
+    // Holds a direction through the first step and the next one, a quarter second later.
     void walkTwice(int code)
     {
         world->processInputPressed(code, 0);
-        world->step(frame);
-        world->step(1.0f);
-        world->step(frame);
+        for (int i = 0; i < 17; i++)
+            world->step(frame);
     }
 
     void placePlayer(int x, int y)
@@ -121,6 +120,7 @@ TEST_F(WorldTest, SteppingAndItsTimer)
     EXPECT_GT(world->stepTimer, 0);
     world->processInputPressed(GameInput::down, 0);
     EXPECT_EQ(world->stepTimer, 0);
+    world->step(dt);
 
     // Releasing stops only with the last held direction, and forgets the bump.
     world->processInputReleased(GameInput::left, 0); // not the held one
@@ -139,6 +139,61 @@ TEST_F(WorldTest, SteppingAndItsTimer)
     walkTwice(GameInput::down);
     EXPECT_EQ(world->playerX, 13);
     EXPECT_EQ(world->playerY, 16);
+}
+
+TEST_F(WorldTest, OneTapIsOneStepAtAnyFrameRate)
+{
+    // How a tap meets the frames: released in the frame it was pressed in (before the
+    // step), pressed after a stalled frame (whose time the step timer gets), and held
+    // for some time after its first frame.
+    struct Tap {
+        const char* what;
+        bool releasedAtOnce;
+        float stall;
+        float held;
+    };
+    const Tap taps[] = {{"a frame down, a frame up", false, 0, 0},
+                        {"shorter than a frame", true, 0, 0},
+                        {"just after a stalled frame", false, 0.5f, 0.05f},
+                        {"held a fifth of a second", false, 0, 0.2f}};
+    for (int rate : {30, 60, 144}) {
+        const float dt = 1.0f / float(rate);
+        for (const Tap& kind : taps) {
+            SCOPED_TRACE(std::to_string(rate) + " frames a second, " + kind.what);
+            placePlayer(12, 14);
+            int tapsBefore = events.taps;
+            world->processInputPressed(GameInput::right, 0);
+            if (kind.releasedAtOnce)
+                world->processInputReleased(GameInput::right, 0);
+            world->step(kind.stall > 0 ? kind.stall : dt);
+            for (float held = dt; held < kind.held; held += dt)
+                world->step(dt);
+            world->processInputReleased(GameInput::right, 0);
+            world->step(dt);
+            EXPECT_EQ(world->playerX, 13);
+            EXPECT_EQ(events.taps, tapsBefore + 1);
+            EXPECT_EQ(world->dirX, 0);
+        }
+        // Frames of 0 ms, as a clock in whole milliseconds reads very fast ones.
+        placePlayer(12, 14);
+        world->processInputPressed(GameInput::right, 0);
+        for (int i = 0; i < 10; i++)
+            world->step(0);
+        world->processInputReleased(GameInput::right, 0);
+        EXPECT_EQ(world->playerX, 13);
+    }
+
+    // A held key steps at once, again after a quarter second, then every other frame
+    // (every fourth at 144): by design its pace follows the frame rate.
+    const int stepsInASecond[][2] = {{30, 12}, {60, 23}, {144, 28}};
+    for (const auto& [rate, expected] : stepsInASecond) {
+        placePlayer(12, 14);
+        world->processInputPressed(GameInput::right, 0);
+        for (int frame = 0; frame < rate; frame++)
+            world->step(1.0f / float(rate));
+        world->processInputReleased(GameInput::right, 0);
+        EXPECT_EQ(world->playerX - 12, expected) << rate << " frames a second";
+    }
 }
 
 TEST_F(WorldTest, NothingMovesBeforeTheLevelIsLoadedOrWhilePaused)
@@ -384,18 +439,14 @@ TEST_F(WorldTest, EachStepRunsOneInstructionAndNoneWaits)
     // then waits on the none instruction, and stops at the end of the block.
     put(12, 21, "a\x01");
     world->programLine = 1;
-    world->processInputPressed(GameInput::up, 0);
     placePlayer(12, 0); // every step bumps the top edge: no movement
-    for (int i = 0; i < 3; i++) {
-        world->step(1.0f);
-        world->step(frame);
-    }
+    for (int i = 0; i < 3; i++)
+        tap(GameInput::up);
     EXPECT_EQ(world->dataRegister, 6);
     EXPECT_EQ(currentRow(), 22);
     EXPECT_EQ(events.count("cpu.wav"), 1);
     put(12, 22, "\x00"s);
-    world->step(1.0f);
-    world->step(frame);
+    tap(GameInput::up);
     EXPECT_EQ(currentRow(), 22);
     EXPECT_EQ(events.count("cpu.wav"), 1);
 

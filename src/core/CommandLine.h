@@ -1,0 +1,17 @@
+#pragma once
+
+#include <ostream>
+#include <string>
+
+// What the command line asks of this run.
+struct CommandLineOptions {
+    bool record = false; // record the first game started
+    int replay = 0;      // 0: none, else the replay to play, 1 = newest
+};
+
+// Reads the options. Returns -1 when the game should start, otherwise the exit code
+// (0 after --help, 2 for an unknown option or a bad value) after printing to `out`.
+int parseCommandLine(int argc, char** argv, CommandLineOptions& options, std::ostream& out);
+
+// The options and what they do, as --help shows them.
+std::string usageText();
