@@ -3,24 +3,12 @@
 
 #include "FuzzSupport.h"
 
+#include "core/LevelCheck.h"
 #include "core/LevelLoader.h"
 #include "core/UserFiles.h"
 #include "core/World.h"
 
 namespace {
-
-class SilentEvents : public WorldEvents {
-public:
-    void playSound(const std::string&, int) override {}
-    void fadeOutMusic(int) override {}
-    void startArmedRecording() override {}
-    void openPauseMenu() override {}
-    void pauseMenuInput(int, int) override {}
-    void closePauseMenu() override {}
-    void loadLevel() override {}
-    void playerChangedCode() override {}
-    void cellWritten(Realm&, int, int) override {}
-};
 
 SilentEvents events;
 World* world;

@@ -494,6 +494,10 @@ TEST_F(RecorderTest, DamagedReplaysEndPlaybackCleanly)
         // A picture named outside the game's folder is never looked for; its draws are skipped.
         {command(ReplayCode::defineTexture, {1}, {"../../../../etc/passwd"}) + command(ReplayCode::copy + 3, {1}),
             "REPLAY: texture not found. Index = 1"},
+        // The resource folder itself named as the font file: read as no font, not by its size.
+        {command(ReplayCode::defineText, {24, 0, 9999, 255, 255, 255, 255, 0}, {"", "text"})
+                + command(ReplayCode::drawText, {1, 0, 0, 30}),
+            "I/O ERROR: Cannot read font file: "},
         // An entry of kind 4 never owns a picture of the game's, so the end frees none.
         {command(ReplayCode::defineTexture, {4}, {"replay-dot.png"}) + command(ReplayCode::copy + 3, {1}),
             "REPLAY: texture not found. Index = 1"},
