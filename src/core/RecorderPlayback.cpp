@@ -9,6 +9,7 @@
 #include "core/UserFiles.h"
 
 #include <algorithm>
+#include <cmath>
 
 // The playing side: opening a replay and executing its commands frame by frame. A
 // replay can come from anywhere, so every value is checked before it is used and a
@@ -27,6 +28,41 @@ bool isResourceName(const std::string& name)
 {
     TRACE();
     return name.find("..") == std::string::npos;
+}
+
+// One dimension of a copy cut to what the display shows: the source is cut at whole
+// pixels and the destination kept in proportion, so that the picture does not move; it
+// then reaches past the display by less than one source pixel on each side. Where one
+// source pixel is larger than the display, the destination is cut at the display.
+void cutToDisplay(int& sourceStart, int& sourceLength, int& start, int& length, int shownStart, int shownLength,
+    int displayLength)
+{
+    TRACE();
+    double perPixel = double(length) / sourceLength;
+    double first = std::floor((shownStart - start) / perPixel);
+    double last = std::ceil((shownStart + shownLength - start) / perPixel);
+    sourceStart = int(std::clamp(sourceStart + first, -1e9, 1e9)); // the renderer clips the source
+    sourceLength = int(last - first);
+    if (perPixel > displayLength) {
+        start = shownStart;
+        length = shownLength;
+    } else {
+        start += int(std::floor(first * perPixel));
+        length = int(std::ceil((last - first) * perPixel));
+    }
+}
+
+// False when nothing of the copy is visible.
+bool visiblePart(SDL_Rect& source, SDL_Rect& destination, const Camera& camera)
+{
+    TRACE();
+    SDL_Rect display{0, 0, camera.width, camera.height};
+    SDL_Rect shown;
+    if (source.w < 1 || source.h < 1 || !SDL_IntersectRect(&destination, &display, &shown))
+        return false;
+    cutToDisplay(source.x, source.w, destination.x, destination.w, shown.x, shown.w, camera.width);
+    cutToDisplay(source.y, source.h, destination.y, destination.h, shown.y, shown.h, camera.height);
+    return true;
 }
 
 } // namespace
@@ -277,7 +313,20 @@ bool Recorder::playCopy(const ReplayCommand& command, Camera& camera)
         || destination.y + destination.h < 0;
     if (!texture || offScreen || skipFrames > 0)
         return true;
+    // The software renderer scales a copy that crosses the display's edge whole into a
+    // buffer first: gigabytes for a damaged replay. A copy larger than twice the display
+    // is cut to what the display shows, or skipped when mirrored or turned, which the
+    // game does only to small pictures.
     const SDL_Rect* from = shape.source ? &source : nullptr;
+    if (destination.w > 2 * camera.width || destination.h > 2 * camera.height) {
+        if (shape.flip)
+            return true;
+        if (!shape.source)
+            SDL_QueryTexture(texture, nullptr, nullptr, &source.w, &source.h);
+        if (!visiblePart(source, destination, camera))
+            return true;
+        from = &source;
+    }
     if (shape.flip)
         SDL_RenderCopyEx(camera.renderer, texture, from, &destination, angle, shape.rotation ? &centre : nullptr,
             SDL_RendererFlip(flip & (SDL_FLIP_HORIZONTAL | SDL_FLIP_VERTICAL)));

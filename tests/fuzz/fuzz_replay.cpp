@@ -21,24 +21,31 @@
 
 namespace {
 
-// Smaller than the recordings, so that every layout moves what it draws.
-constexpr int displayWidth = 640;
-constexpr int displayHeight = 360;
+// Far smaller than the recordings, so that every layout moves what it draws and their
+// full-screen pictures are cut to the display.
+constexpr int displayWidth = 320;
+constexpr int displayHeight = 180;
+// Fonts opened for a replay's texts are kept for the next inputs up to this many.
+constexpr size_t fontsKept = 16;
 // Displayed frames per input; the fast-forward before the third runs many more.
 constexpr int framesPlayed = 60;
 
 Camera* camera;
 AssetManager* assets;
 
+size_t startupFonts;
+
 // What a replay made the registry look up stays out of the next input's way, so that
 // memory stays flat over millions of inputs: the names that found no picture, and the
-// fonts opened for its texts (the texts themselves went with the playback).
+// fonts opened for its texts once there are many (the texts went with the playback).
 void forgetReplayAssets()
 {
     for (auto entry = assets->textures.begin(); entry != assets->textures.end();)
         entry = entry->second->texture ? std::next(entry) : assets->textures.erase(entry);
-    for (auto entry = assets->fonts.begin(); entry != assets->fonts.end();)
-        entry = entry->first.rfind("RECORDED_", 0) == 0 ? assets->fonts.erase(entry) : std::next(entry);
+    if (assets->fonts.size() > startupFonts + fontsKept) {
+        for (auto entry = assets->fonts.begin(); entry != assets->fonts.end();)
+            entry = entry->first.rfind("RECORDED_", 0) == 0 ? assets->fonts.erase(entry) : std::next(entry);
+    }
     assets->stopAllSounds();
 }
 
@@ -60,6 +67,7 @@ void prepareTarget()
     assets = new AssetManager(renderer, soundEnabled);
     assets->camera = camera;
     assets->loadStartupFonts(camera);
+    startupFonts = assets->fonts.size();
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)

@@ -423,6 +423,38 @@ TEST_F(RecorderTest, ALargerRecordingIsFittedByItsLayout)
     EXPECT_GT(text.y + text.h, 320);
 }
 
+// The renderer would scale such a copy whole into a buffer first (gigabytes, seconds):
+// the player cuts it to the display without moving the picture, and leaves out a
+// mirrored one.
+TEST_F(RecorderTest, CopiesFarLargerThanTheDisplayAreDrawnWhereTheyShow)
+{
+    makeAssets(0);
+    const Uint32 columns[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+    SDL_Surface* picture = makeSurface(4, 4);
+    for (int x = 0; x < 4; x++)
+        for (int y = 0; y < 4; y++)
+            setSurfacePixel(picture, x, y, columns[x]);
+    writePicture("replay-columns.png", picture);
+    SDL_FreeSurface(picture);
+    std::string clear = command(ReplayCode::clearBlack), end = command(ReplayCode::endOfFrame);
+    writeFileBytes(replayPath(1), header("2030-01-01 10:00:00")
+            + command(ReplayCode::defineTexture, {1}, {"replay-columns.png"})
+            + clear + command(ReplayCode::copy + 1, {0, -1000, -200, 4000, 1480}) + end
+            + clear + command(ReplayCode::copyFlipped + 1, {0, 1, -4000, -4000, 8000, 8000}) + end
+            + clear + command(ReplayCode::copy + 1, {0, -4000, -4000, 8000, 8000}) + end);
+    ASSERT_EQ(recorder().openReplay(0, assets.get(), camera.get()), "OK");
+    recorder().playFrame(*camera);
+    // Columns 1 and 2 meet at x = 1000, give or take the renderer's rounding.
+    EXPECT_EQ(pixelAt(0, 0), columns[1]);
+    EXPECT_EQ(pixelAt(980, 1079), columns[1]);
+    EXPECT_EQ(pixelAt(1020, 0), columns[2]);
+    EXPECT_EQ(pixelAt(1919, 1079), columns[2]);
+    recorder().playFrame(*camera);
+    EXPECT_EQ(drawnArea(0xFF000000).w, 0);
+    recorder().playFrame(*camera);
+    EXPECT_EQ(pixelAt(960, 540), columns[2]);
+}
+
 TEST_F(RecorderTest, FastForwardSkipsFiveSecondsStillPlayingTheirSoundsAndTheDisplayCycles)
 {
     ASSERT_TRUE(openMixer(64));
