@@ -320,6 +320,7 @@ void Recorder::releasePlayback()
 {
     TRACE();
     replayTexts.clear();
+    replayTextPixels = 0;
     for (RecordedTexture& entry : replayTextures) {
         if (!entry.texture)
             continue;

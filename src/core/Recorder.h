@@ -64,6 +64,7 @@ public:
     std::vector<std::unique_ptr<CachedText>> replayTexts;
     std::map<SDL_Texture*, int> textIndex;
     std::set<int16_t> missingTextures;
+    double replayTextPixels = 0; // of the texts a playback holds
     char nameBuffer[ReplayFormat::commandCapacity] = {};
     unsigned char commandBuffer[ReplayFormat::commandCapacity] = {};
     unsigned char writeCache[65536] = {};

@@ -4,9 +4,12 @@
 #include "core/CachedText.h"
 #include "core/Camera.h"
 #include "core/CircularLog.h"
+#include "core/Font.h"
 #include "core/Texture.h"
 #include "core/Trace.h"
 #include "core/UserFiles.h"
+
+#include <SDL_ttf.h>
 
 #include <algorithm>
 #include <cmath>
@@ -22,6 +25,9 @@ constexpr int largestFontSize = 200;
 constexpr int widestOutline = 32;
 // The width the game's screens are laid out for; wider screens centre them.
 constexpr int layoutWidth = 1920;
+// Text pixels a playback may hold at once: many times what a screen of the game shows,
+// far below what would exhaust the memory. A 4 KB text command can ask for gigabytes.
+constexpr double textPixelBudget = 64.0 * 1024 * 1024;
 
 // Names in a replay stay inside the game's resource folder.
 bool isResourceName(const std::string& name)
@@ -63,6 +69,36 @@ bool visiblePart(SDL_Rect& source, SDL_Rect& destination, const Camera& camera)
     cutToDisplay(source.x, source.w, destination.x, destination.w, shown.x, shown.w, camera.width);
     cutToDisplay(source.y, source.h, destination.y, destination.h, shown.y, shown.h, camera.height);
     return true;
+}
+
+int textWidth(TTF_Font* ttf, const std::string& text)
+{
+    TRACE();
+    int width = 0;
+    return TTF_SizeUTF8(ttf, text.c_str(), &width, nullptr) == 0 ? width : 0;
+}
+
+// About the most pixels a text can take rendered, wrapped at `wrap` or not. No line is
+// wider than the whole text on one line, nor, when it wraps, than the wrap or its
+// widest word; and two lines that wrapping made are together wider than one line can
+// be, so wrapping makes at most two lines per line width of text.
+double mostTextPixels(TTF_Font* ttf, const std::string& text, int wrap)
+{
+    TRACE();
+    double width = textWidth(ttf, text);
+    double lineWidth = width;
+    if (wrap > 0) {
+        int widestWord = 0;
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = std::min(text.find_first_of(" \n", start), text.size());
+            widestWord = std::max(widestWord, textWidth(ttf, text.substr(start, end - start)));
+            start = end + 1;
+        }
+        lineWidth = std::min(width, double(std::max(wrap, widestWord)));
+    }
+    double breaks = double(std::count(text.begin(), text.end(), '\n'));
+    return TTF_FontLineSkip(ttf) * (2 * width + lineWidth * (breaks + 1));
 }
 
 } // namespace
@@ -232,6 +268,8 @@ bool Recorder::playCommand(const ReplayCommand& command, Camera& camera)
     case ReplayCode::forgetText:
         if (!textAt(v[0], text))
             return false;
+        if (*text)
+            replayTextPixels -= double((*text)->sourceRect.w) * (*text)->sourceRect.h;
         text->reset();
         return true;
     case ReplayCode::scrollSmoothly:
@@ -350,11 +388,17 @@ bool Recorder::playText(const ReplayCommand& command, Camera& camera)
     if (assets && isResourceName(fontFile))
         font = assets->findFont(fontFile, size, outline,
             "RECORDED_" + fontFile + "_" + std::to_string(size) + "_" + std::to_string(outline));
+    const std::string& string = command.strings[1];
+    if (font && font->ttf && replayTextPixels + mostTextPixels(font->ttf, string, v[2]) > textPixelBudget) {
+        endPlayback("texts too large to draw, bytes = ", int(string.size()));
+        return false;
+    }
     SDL_Color colour{Uint8(v[3]), Uint8(v[4]), Uint8(v[5]), Uint8(v[6])};
     auto text = std::make_unique<CachedText>(&camera, font, colour, "");
     text->shadowOffset = v[7];
     text->recordable = 0;
-    text->setTextWrapped(command.strings[1], v[2]);
+    text->setTextWrapped(string, v[2]);
+    replayTextPixels += double(text->sourceRect.w) * text->sourceRect.h;
     if (command.code == ReplayCode::textTexture) {
         // The texture changes hands: the entry owns it now and `stop` destroys it.
         replayTextures.push_back(RecordedTexture{4, "LF", text->texture});

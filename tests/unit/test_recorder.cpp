@@ -526,6 +526,9 @@ TEST_F(RecorderTest, DamagedReplaysEndPlaybackCleanly)
         // A picture named outside the game's folder is never looked for; its draws are skipped.
         {command(ReplayCode::defineTexture, {1}, {"../../../../etc/passwd"}) + command(ReplayCode::copy + 3, {1}),
             "REPLAY: texture not found. Index = 1"},
+        // One command of 4 KB asking for a text of gigabytes.
+        {command(ReplayCode::defineText, {200, 32, 0, 255, 255, 255, 255, 4}, {"main.ttf", std::string(4000, 'W')}),
+            "R: texts too large to draw, bytes = 4000"},
         // The resource folder itself named as the font file: read as no font, not by its size.
         {command(ReplayCode::defineText, {24, 0, 9999, 255, 255, 255, 255, 0}, {"", "text"})
                 + command(ReplayCode::drawText, {1, 0, 0, 30}),
