@@ -10,6 +10,7 @@
 #include "core/UserFiles.h"
 
 #include <SDL_ttf.h>
+#include <utf8.h>
 
 #include <algorithm>
 #include <cmath>
@@ -71,21 +72,25 @@ bool visiblePart(SDL_Rect& source, SDL_Rect& destination, const Camera& camera)
     return true;
 }
 
+// The width of a text on one line; -1 when the font cannot measure it.
 int textWidth(TTF_Font* ttf, const std::string& text)
 {
     TRACE();
     int width = 0;
-    return TTF_SizeUTF8(ttf, text.c_str(), &width, nullptr) == 0 ? width : 0;
+    return TTF_SizeUTF8(ttf, text.c_str(), &width, nullptr) == 0 ? width : -1;
 }
 
-// About the most pixels a text can take rendered, wrapped at `wrap` or not. No line is
-// wider than the whole text on one line, nor, when it wraps, than the wrap or its
-// widest word; and two lines that wrapping made are together wider than one line can
-// be, so wrapping makes at most two lines per line width of text.
+// About the most pixels a text can take rendered, wrapped at `wrap` or not, or infinity
+// when it cannot be measured. No line is wider than the whole text on one line, nor,
+// when it wraps, than the wrap or its widest word; and two lines that wrapping made are
+// together wider than one line can be, so wrapping makes at most two lines per line
+// width of text.
 double mostTextPixels(TTF_Font* ttf, const std::string& text, int wrap)
 {
     TRACE();
     double width = textWidth(ttf, text);
+    if (width < 0)
+        return HUGE_VAL;
     double lineWidth = width;
     if (wrap > 0) {
         int widestWord = 0;
@@ -388,7 +393,12 @@ bool Recorder::playText(const ReplayCommand& command, Camera& camera)
     if (assets && isResourceName(fontFile))
         font = assets->findFont(fontFile, size, outline,
             "RECORDED_" + fontFile + "_" + std::to_string(size) + "_" + std::to_string(outline));
+    // The font measures only UTF-8, yet draws anything: the game writes nothing else.
     const std::string& string = command.strings[1];
+    if (!utf8::is_valid(string.begin(), string.end())) {
+        endPlayback("text not in UTF-8, bytes = ", int(string.size()));
+        return false;
+    }
     if (font && font->ttf && replayTextPixels + mostTextPixels(font->ttf, string, v[2]) > textPixelBudget) {
         endPlayback("texts too large to draw, bytes = ", int(string.size()));
         return false;

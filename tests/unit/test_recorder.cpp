@@ -529,6 +529,8 @@ TEST_F(RecorderTest, DamagedReplaysEndPlaybackCleanly)
         // One command of 4 KB asking for a text of gigabytes.
         {command(ReplayCode::defineText, {200, 32, 0, 255, 255, 255, 255, 4}, {"main.ttf", std::string(4000, 'W')}),
             "R: texts too large to draw, bytes = 4000"},
+        {command(ReplayCode::defineText, {200, 32, 0, 255, 255, 255, 255, 4}, {"main.ttf", "W\x9CW"}),
+            "R: text not in UTF-8, bytes = 3"},
         // The resource folder itself named as the font file: read as no font, not by its size.
         {command(ReplayCode::defineText, {24, 0, 9999, 255, 255, 255, 255, 0}, {"", "text"})
                 + command(ReplayCode::drawText, {1, 0, 0, 30}),
