@@ -241,10 +241,15 @@ void CachedText::draw(int x, int y)
 void CachedText::drawZoomed(int x, int y, float zoom)
 {
     TRACE();
+    copyToScreen(zoomedPlace(x, y, zoom), x, y, zoom);
+}
+
+SDL_Rect CachedText::zoomedPlace(int x, int y, float zoom) const
+{
+    TRACE();
     float w1 = sourceRect.w * scale, h1 = sourceRect.h * scale;
     int w = int(w1 * zoom), h = int(h1 * zoom);
-    SDL_Rect destination{int(x - (w - w1) * 0.5f), int(y - (h - h1) * 0.5f), w, h};
-    copyToScreen(destination, x, y, zoom);
+    return SDL_Rect{int(x - (w - w1) * 0.5f), int(y - (h - h1) * 0.5f), w, h};
 }
 
 void CachedText::copyToScreen(const SDL_Rect& destination, int x, int y, float zoom)
@@ -254,7 +259,7 @@ void CachedText::copyToScreen(const SDL_Rect& destination, int x, int y, float z
         return;
     SDL_RenderCopy(context->renderer, texture, &sourceRect, &destination);
     if (recordable)
-        recorder().recordText(this, x, y, zoom);
+        recorder().recordText(this, destination, x, y, zoom);
 }
 
 int CachedText::getWidth() const

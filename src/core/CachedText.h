@@ -42,6 +42,8 @@ public:
     void draw(int x, int y);
     // Zooms around the centre of the unzoomed box.
     void drawZoomed(int x, int y, float zoom);
+    // Where `drawZoomed` puts the text.
+    SDL_Rect zoomedPlace(int x, int y, float zoom) const;
     int getWidth() const;
     int getHeight() const;
 

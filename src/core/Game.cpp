@@ -41,8 +41,10 @@ Game::Game()
 Game::~Game()
 {
     TRACE();
-    for (auto& sheet : glyphSheets)
+    for (auto& sheet : glyphSheets) {
+        recorder().forgetTexture(sheet.second);
         SDL_DestroyTexture(sheet.second);
+    }
 }
 
 bool Game::init(Camera& camera, AssetManager* assets, std::map<int, Joystick*>* controllers, bool newGame)

@@ -108,11 +108,9 @@ Font* Game::gridFont(int size)
     std::string key = "grid" + std::to_string(size);
     if (Font* font = assets->fonts.count(key) ? assets->fonts[key].get() : nullptr)
         return font;
-    Font* font = assets->loadFont(key, "main.ttf", size, 0);
-    // Small sizes are bold, so thin strokes stay readable.
-    if (font && size < boldBelow)
-        TTF_SetFontStyle(font->ttf, TTF_STYLE_BOLD);
-    return font;
+    // Small sizes use the bold face, so thin strokes stay readable; a face of its own
+    // rather than a style, so that a replay, which names only the file, draws it too.
+    return assets->loadFont(key, size < boldBelow ? "main-bold.ttf" : "main.ttf", size, 0);
 }
 
 SDL_Point Game::measureCell(int size)
@@ -206,6 +204,7 @@ void Game::buildGlyphSheet(int size)
     }
     SDL_SetTextureBlendMode(glyphSheet, SDL_BLENDMODE_BLEND);
     glyphSheets[size] = glyphSheet;
+    recorder().registerGlyphSheet(glyphSheet, *font, cellWidth, cellHeight, world.glyphs);
 }
 
 // --- Drawing helpers ------------------------------------------------------------
@@ -585,13 +584,15 @@ int Game::drawPanel(int x, int y, int w, int h)
     return drawNineSlice(camera->renderer, panel->texture, x, y, w, h, 930, 930, 70, 70);
 }
 
+// A copy of a black picture rather than a filled rectangle, so that replays show it.
 void Game::shade(const SDL_Rect& area, int alpha)
 {
     TRACE();
-    SDL_SetRenderDrawBlendMode(camera->renderer, SDL_BLENDMODE_BLEND);
-    SDL_SetRenderDrawColor(camera->renderer, 0, 0, 0, Uint8(alpha));
-    SDL_RenderFillRect(camera->renderer, &area);
-    SDL_SetRenderDrawBlendMode(camera->renderer, SDL_BLENDMODE_NONE);
+    Texture* black = assets->getTexture("shade.png");
+    if (!black || !black->texture)
+        return;
+    SDL_SetTextureAlphaMod(black->texture, Uint8(alpha));
+    recorder().renderCopy(camera->renderer, black->texture, nullptr, &area);
 }
 
 int Game::drawPauseMenu()

@@ -3,6 +3,7 @@
 #include "core/CachedText.h"
 #include "core/CircularLog.h"
 #include "core/Font.h"
+#include "core/GlyphTable.h"
 #include "core/Trace.h"
 #include "core/UserFiles.h"
 
@@ -18,6 +19,21 @@
 namespace {
 
 constexpr int chunksPerMegabyte = 16;
+
+// Whether an ARGB8888 surface has a pixel that is not fully see-through outside its
+// top left `width` x `height`.
+bool inkBeyond(const SDL_Surface* pixels, int width, int height)
+{
+    TRACE();
+    for (int y = 0; y < pixels->h; y++) {
+        const Uint8* bytes = static_cast<const Uint8*>(pixels->pixels) + y * pixels->pitch;
+        const Uint32* row = reinterpret_cast<const Uint32*>(bytes);
+        for (int x = y < height ? width : 0; x < pixels->w; x++)
+            if (row[x] >> 24 != 0)
+                return true;
+    }
+    return false;
+}
 
 } // namespace
 
@@ -98,6 +114,13 @@ int Recorder::renderCopy(SDL_Renderer* renderer, SDL_Texture* texture, const SDL
 {
     TRACE();
     int result = SDL_RenderCopy(renderer, texture, source, destination);
+    if (mode != modeRecording || !file)
+        return result;
+    auto sheet = glyphSheets.find(texture);
+    if (sheet != glyphSheets.end()) {
+        recordGlyphCopy(sheet->second, texture, source, destination);
+        return result;
+    }
     int index = recordedIndex(texture);
     if (index < 0)
         return result;
@@ -113,6 +136,38 @@ int Recorder::renderCopy(SDL_Renderer* renderer, SDL_Texture* texture, const SDL
         record(false, code, {index});
     }
     return result;
+}
+
+// The copy of one whole cell becomes a copy of its glyph's entry, cut to the cell where
+// the sheet cut ink off the glyph, so that the same pixels land in the same places.
+void Recorder::recordGlyphCopy(RecordedGlyphSheet& sheet, SDL_Texture* texture, const SDL_Rect* source,
+    const SDL_Rect* destination)
+{
+    TRACE();
+    int cellWidth = sheet.cellWidth, cellHeight = sheet.cellHeight;
+    if (!source || !destination || source->w != cellWidth || source->h != cellHeight || source->x < 0
+        || source->y < 0 || source->x % cellWidth != 0 || source->y % cellHeight != 0 || source->x >= 16 * cellWidth
+        || source->y >= 16 * cellHeight)
+        return;
+    RecordedGlyphSheet::Glyph& glyph = sheet.glyphs[source->y / cellHeight * 16 + source->x / cellWidth];
+    if (glyph.w == 0)
+        return;
+    if (glyph.entry < 0) {
+        if (textures.size() >= size_t(INT16_MAX)
+            || !defineTextLike(ReplayCode::textTexture, sheet.fontFile, sheet.fontSize, 0, CachedText::noWrap,
+                colourWhite, 0, glyph.text))
+            return;
+        glyph.entry = addTextTexture(texture);
+    }
+    recordModulation(textures[size_t(glyph.entry)], glyph.entry);
+    const SDL_Rect& d = *destination;
+    if (!glyph.cut) {
+        int w = d.w * glyph.w / cellWidth, h = d.h * glyph.h / cellHeight;
+        record(false, ReplayCode::copy + 1, {glyph.entry, d.x, d.y, w, h});
+        return;
+    }
+    int w = std::min(glyph.w, cellWidth), h = std::min(glyph.h, cellHeight);
+    record(false, ReplayCode::copy, {glyph.entry, 0, 0, w, h, d.x, d.y, d.w * w / cellWidth, d.h * h / cellHeight});
 }
 
 int Recorder::renderCopyEx(SDL_Renderer* renderer, SDL_Texture* texture, const SDL_Rect* source,
@@ -133,7 +188,12 @@ int Recorder::renderCopyEx(SDL_Renderer* renderer, SDL_Texture* texture, const S
         return result;
     }
     SDL_Point turn = centre ? *centre : SDL_Point{d.w / 2, d.h / 2};
-    int stored = int(std::fmod(angle, 360.0) * ReplayFormat::angleScale);
+    // Turned a whole turn further, the same angle lands a pixel apart in SDL's arithmetic,
+    // so it is kept as drawn wherever the file's 16 bits can hold it.
+    double scaled = angle * ReplayFormat::angleScale;
+    if (std::abs(scaled) > INT16_MAX)
+        scaled = std::fmod(angle, 360.0) * ReplayFormat::angleScale;
+    int stored = int(scaled);
     int code = ReplayCode::copyRotated + (source ? 0 : 1);
     if (source)
         record(false, code,
@@ -205,9 +265,44 @@ void Recorder::defineTexture(int index)
     record(true, ReplayCode::defineTexture, {entry.kind}, {entry.name});
 }
 
+void Recorder::registerGlyphSheet(SDL_Texture* sheet, const Font& font, int cellWidth, int cellHeight,
+    const GlyphTable& glyphs)
+{
+    TRACE();
+    RecordedGlyphSheet& recorded = glyphSheets[sheet];
+    recorded.fontFile = font.fileName;
+    recorded.fontSize = font.size;
+    recorded.cellWidth = cellWidth;
+    recorded.cellHeight = cellHeight;
+    for (int byte = 0; byte < 256; byte++) {
+        RecordedGlyphSheet::Glyph& glyph = recorded.glyphs[byte];
+        glyph = RecordedGlyphSheet::Glyph{glyphs.glyph(byte)};
+        if (glyph.text == " " || !font.ttf)
+            continue;
+        // Rendered as the sheet rendered it, to learn its size and whether the cell
+        // cut any ink off.
+        SDL_Surface* rendered = TTF_RenderUTF8_Blended(font.ttf, glyph.text.c_str(), colourWhite);
+        SDL_Surface* pixels = rendered ? SDL_ConvertSurfaceFormat(rendered, SDL_PIXELFORMAT_ARGB8888, 0) : nullptr;
+        if (pixels) {
+            glyph.w = pixels->w;
+            glyph.h = pixels->h;
+            glyph.cut = inkBeyond(pixels, cellWidth, cellHeight);
+        }
+        SDL_FreeSurface(pixels);
+        SDL_FreeSurface(rendered);
+    }
+}
+
 void Recorder::forgetTexture(SDL_Texture* texture)
 {
     TRACE();
+    auto sheet = glyphSheets.find(texture);
+    if (sheet != glyphSheets.end()) {
+        for (const RecordedGlyphSheet::Glyph& glyph : sheet->second.glyphs)
+            if (glyph.entry >= 0)
+                textures[size_t(glyph.entry)].texture = nullptr;
+        glyphSheets.erase(sheet);
+    }
     auto found = textureIndex.find(texture);
     if (found == textureIndex.end())
         return;
@@ -215,38 +310,78 @@ void Recorder::forgetTexture(SDL_Texture* texture)
     textureIndex.erase(found);
 }
 
-void Recorder::recordText(CachedText* text, int x, int y, float zoom)
+// The player draws a text untinted at the zoom its byte gives. A text tinted where it
+// is drawn (a label coloured by the screen, a fading line) or zoomed between two steps
+// of the byte (a menu row's pop) is copied as a picture instead, to the very pixels.
+void Recorder::recordText(CachedText* text, const SDL_Rect& destination, int x, int y, float zoom)
 {
     TRACE();
     if (mode != modeRecording || !file || !text->texture)
         return;
+    Uint8 alpha = 255, r = 255, g = 255, b = 255;
+    SDL_GetTextureAlphaMod(text->texture, &alpha);
+    SDL_GetTextureColorMod(text->texture, &r, &g, &b);
+    int zoomByte = int(std::clamp(zoom * 30, 0.0f, 255.0f));
+    SDL_Rect replayed = text->zoomedPlace(x, y, float(zoomByte) / 30.0f);
+    if ((alpha & r & g & b) != 255 || !SDL_RectEquals(&replayed, &destination)) {
+        recordTextAsPicture(text, destination);
+        return;
+    }
     auto found = textIndex.find(text->texture);
     if (found == textIndex.end() && !defineText(text))
         return;
-    int index = textIndex[text->texture];
-    int zoomByte = int(std::clamp(zoom * 30, 0.0f, 255.0f));
-    record(false, ReplayCode::drawText, {index, x, y, zoomByte});
+    record(false, ReplayCode::drawText, {textIndex[text->texture], x, y, zoomByte});
 }
 
 // A text is described once by its font, colour and string. A string too long for one
 // command is shortened, never split inside a character.
-bool Recorder::defineText(CachedText* text)
+bool Recorder::defineTextLike(int code, const std::string& fontFile, int size, int outline, int wrap,
+    SDL_Color colour, int shadow, const std::string& string)
 {
     TRACE();
-    if (!text->font || nextTextIndex > INT16_MAX)
-        return false;
-    const std::string& fontFile = text->font->fileName;
     size_t fixed = size_t(ReplayFormat::textDefinitionSize) + fontFile.size();
     if (fixed >= sizeof commandBuffer)
         return false;
-    std::string_view string = cutAtCharacter(text->text, sizeof commandBuffer - fixed);
-    const SDL_Color& colour = text->colour;
-    record(false, ReplayCode::defineText,
-        {text->font->size, text->font->outline, text->wrapWidth, colour.r, colour.g, colour.b, colour.a,
-            text->shadowOffset},
-        {fontFile, string});
+    std::string_view cut = cutAtCharacter(string, sizeof commandBuffer - fixed);
+    record(false, code, {size, outline, wrap, colour.r, colour.g, colour.b, colour.a, shadow}, {fontFile, cut});
+    return true;
+}
+
+bool Recorder::defineText(CachedText* text)
+{
+    TRACE();
+    if (!text->font || nextTextIndex > INT16_MAX
+        || !defineTextLike(ReplayCode::defineText, text->font->fileName, text->font->size, text->font->outline,
+            text->wrapWidth, text->colour, text->shadowOffset, text->text))
+        return false;
     textIndex[text->texture] = nextTextIndex++;
     return true;
+}
+
+int Recorder::addTextTexture(SDL_Texture* texture)
+{
+    TRACE();
+    textures.push_back(RecordedTexture{4, "LF", texture});
+    return int(textures.size() - 1);
+}
+
+// The picture is a texture entry that the player renders from the text's definition.
+void Recorder::recordTextAsPicture(CachedText* text, const SDL_Rect& destination)
+{
+    TRACE();
+    auto found = textureIndex.find(text->texture);
+    int index = found != textureIndex.end() ? found->second : -1;
+    if (index < 0) {
+        if (!text->font || textures.size() >= size_t(INT16_MAX)
+            || !defineTextLike(ReplayCode::textTexture, text->font->fileName, text->font->size, text->font->outline,
+                text->wrapWidth, text->colour, text->shadowOffset, text->text))
+            return;
+        index = addTextTexture(text->texture);
+        textureIndex[text->texture] = int16_t(index);
+    }
+    recordModulation(textures[size_t(index)], index);
+    const SDL_Rect& d = destination;
+    record(false, ReplayCode::copy + 1, {index, d.x, d.y, d.w, d.h});
 }
 
 void Recorder::forgetText(CachedText* text)
@@ -320,7 +455,6 @@ void Recorder::releasePlayback()
 {
     TRACE();
     replayTexts.clear();
-    replayTextPixels = 0;
     for (RecordedTexture& entry : replayTextures) {
         if (!entry.texture)
             continue;
@@ -380,10 +514,14 @@ bool Recorder::startRecording(const std::string& label, int width, int height)
     append(header, ReplayFormat::headerSize);
 
     // What is already loaded gets new indexes, defined before anything draws with them.
+    // Texts and glyphs (kind 4) are defined again at their first draw.
     std::vector<RecordedTexture> loaded;
     for (const RecordedTexture& entry : textures)
-        if (entry.texture)
+        if (entry.texture && entry.kind != 4)
             loaded.push_back(entry);
+    for (auto& sheet : glyphSheets)
+        for (RecordedGlyphSheet::Glyph& glyph : sheet.second.glyphs)
+            glyph.entry = -1;
     textures.clear();
     textureIndex.clear();
     for (const RecordedTexture& entry : loaded)

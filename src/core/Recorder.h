@@ -17,6 +17,8 @@
 class AssetManager;
 class Camera;
 class CachedText;
+class Font;
+class GlyphTable;
 
 // A texture as a replay names it: kind 1 a picture file, 2 its frozen variant, 3 its
 // grey variant, 4 a text rendered during playback.
@@ -27,6 +29,23 @@ struct RecordedTexture {
     // The modulation a player of the recording has been told; a definition starts plain.
     int alpha = 255;
     int colour = 0xFFFFFF;
+};
+
+// A glyph sheet made at run time, which no file names: each glyph is recorded as a
+// texture entry of its own (kind 4), rendered by the player from the same font just as
+// the game rendered it into its cell.
+struct RecordedGlyphSheet {
+    struct Glyph {
+        std::string text;
+        int w = 0, h = 0;  // rendered alone; 0 for a blank, which draws nothing
+        bool cut = false;  // ink beyond the cell, which the sheet cut off
+        int entry = -1;    // texture index in this recording; -1 until its first copy
+    };
+    std::string fontFile;
+    int fontSize = 0;
+    int cellWidth = 0;
+    int cellHeight = 0;
+    Glyph glyphs[256];
 };
 
 // Captures a played game as a stream of drawing and sound commands and plays such a
@@ -64,7 +83,7 @@ public:
     std::vector<std::unique_ptr<CachedText>> replayTexts;
     std::map<SDL_Texture*, int> textIndex;
     std::set<int16_t> missingTextures;
-    double replayTextPixels = 0; // of the texts a playback holds
+    std::map<SDL_Texture*, RecordedGlyphSheet> glyphSheets;
     char nameBuffer[ReplayFormat::commandCapacity] = {};
     unsigned char commandBuffer[ReplayFormat::commandCapacity] = {};
     unsigned char writeCache[65536] = {};
@@ -79,8 +98,15 @@ public:
         const SDL_Rect* destination, double angle, const SDL_Point* centre, SDL_RendererFlip flip);
     void present(SDL_Renderer* renderer);
     void registerTexture(const std::string& name, SDL_Texture* texture, int kind);
+    // A sheet of the 256 glyphs, each rendered alone in white with `font` and placed at
+    // the top left of its cell of the sheet's 16 x 16; the sheet's copies of whole cells
+    // are recorded as copies of their glyph.
+    void registerGlyphSheet(SDL_Texture* sheet, const Font& font, int cellWidth, int cellHeight,
+        const GlyphTable& glyphs);
+    // Also for a glyph sheet.
     void forgetTexture(SDL_Texture* texture);
-    void recordText(CachedText* text, int x, int y, float zoom);
+    // `destination` is where the text was copied.
+    void recordText(CachedText* text, const SDL_Rect& destination, int x, int y, float zoom);
     void forgetText(CachedText* text);
     void recordSound(const std::string& name, int loops);
     void recordMusic(const std::string& name, int fadeIn, int fadeOut);
@@ -113,7 +139,16 @@ private:
         std::initializer_list<std::string_view> strings = {});
     void append(const unsigned char* bytes, int count);
     void defineTexture(int index);
+    // Writes a text definition, 19 for a text index or 22 for a texture entry; false
+    // when the font's name leaves no room for it.
+    bool defineTextLike(int code, const std::string& fontFile, int size, int outline, int wrap, SDL_Color colour,
+        int shadow, const std::string& string);
     bool defineText(CachedText* text);
+    // A new texture entry of kind 4 standing for `texture`; its index.
+    int addTextTexture(SDL_Texture* texture);
+    void recordTextAsPicture(CachedText* text, const SDL_Rect& destination);
+    void recordGlyphCopy(RecordedGlyphSheet& sheet, SDL_Texture* texture, const SDL_Rect* source,
+        const SDL_Rect* destination);
     void recordModulation(RecordedTexture& entry, int index);
     // The texture's index when its copies are to be recorded, else -1.
     int recordedIndex(SDL_Texture* texture);

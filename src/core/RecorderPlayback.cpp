@@ -26,9 +26,9 @@ constexpr int largestFontSize = 200;
 constexpr int widestOutline = 32;
 // The width the game's screens are laid out for; wider screens centre them.
 constexpr int layoutWidth = 1920;
-// Text pixels a playback may hold at once: many times what a screen of the game shows,
-// far below what would exhaust the memory. A 4 KB text command can ask for gigabytes.
-constexpr double textPixelBudget = 64.0 * 1024 * 1024;
+// The most pixels one replayed text may take: a few times the game's largest text (the
+// crash report wrapped on screen), while a 4 KB text command can ask for gigabytes.
+constexpr double largestTextPixels = 16.0 * 1024 * 1024;
 
 // Names in a replay stay inside the game's resource folder.
 bool isResourceName(const std::string& name)
@@ -273,8 +273,6 @@ bool Recorder::playCommand(const ReplayCommand& command, Camera& camera)
     case ReplayCode::forgetText:
         if (!textAt(v[0], text))
             return false;
-        if (*text)
-            replayTextPixels -= double((*text)->sourceRect.w) * (*text)->sourceRect.h;
         text->reset();
         return true;
     case ReplayCode::scrollSmoothly:
@@ -399,8 +397,8 @@ bool Recorder::playText(const ReplayCommand& command, Camera& camera)
         endPlayback("text not in UTF-8, bytes = ", int(string.size()));
         return false;
     }
-    if (font && font->ttf && replayTextPixels + mostTextPixels(font->ttf, string, v[2]) > textPixelBudget) {
-        endPlayback("texts too large to draw, bytes = ", int(string.size()));
+    if (font && font->ttf && mostTextPixels(font->ttf, string, v[2]) > largestTextPixels) {
+        endPlayback("text too large to draw, bytes = ", int(string.size()));
         return false;
     }
     SDL_Color colour{Uint8(v[3]), Uint8(v[4]), Uint8(v[5]), Uint8(v[6])};
@@ -408,7 +406,6 @@ bool Recorder::playText(const ReplayCommand& command, Camera& camera)
     text->shadowOffset = v[7];
     text->recordable = 0;
     text->setTextWrapped(string, v[2]);
-    replayTextPixels += double(text->sourceRect.w) * text->sourceRect.h;
     if (command.code == ReplayCode::textTexture) {
         // The texture changes hands: the entry owns it now and `stop` destroys it.
         replayTextures.push_back(RecordedTexture{4, "LF", text->texture});

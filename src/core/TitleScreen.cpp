@@ -4,6 +4,7 @@
 #include "core/CachedText.h"
 #include "core/CachedTextCollection.h"
 #include "core/Camera.h"
+#include "core/Recorder.h"
 #include "core/Texture.h"
 #include "core/Trace.h"
 
@@ -56,7 +57,7 @@ int TitleScreen::drawOverlay(Camera& camera, const char* name, int x, int y, int
         return 0;
     SDL_SetTextureAlphaMod(overlay->texture, Uint8(alpha));
     SDL_Rect where{x, y, w, h};
-    SDL_RenderCopy(camera.renderer, overlay->texture, nullptr, &where);
+    recorder().renderCopy(camera.renderer, overlay->texture, nullptr, &where);
     return 1;
 }
 
@@ -101,7 +102,7 @@ int TitleScreen::drawWall(Camera& camera, int& middleX, int& middleY)
         for (int column = 0; column < columns; column++) {
             SDL_Rect tile{x0 + column * w, y0 + row * h, w, h};
             if (!camera.isOutside(tile)) {
-                SDL_RenderCopy(camera.renderer, background, nullptr, &tile);
+                recorder().renderCopy(camera.renderer, background, nullptr, &tile);
                 copies++;
             }
             if (row != rows / 2 || column != columns / 2)
@@ -173,7 +174,7 @@ int TitleScreen::draw(Camera& camera, float dt)
     int frame = int((t2 - 9) * 32);
     if (frame < 16 && explosion[frame]) {
         SDL_Rect where{middleX + 1337, middleY + 1071, 500, 462};
-        SDL_RenderCopy(camera.renderer, explosion[frame], nullptr, &where);
+        recorder().renderCopy(camera.renderer, explosion[frame], nullptr, &where);
         copies++;
     }
     if (t2 > 9.5f && !shaken) {
@@ -197,7 +198,7 @@ int TitleScreen::draw(Camera& camera, float dt)
         Texture* flat = assets->getTexture("flat.png");
         if (flat && flat->texture) {
             SDL_Rect wipe{0, 0, std::min(int((t2 - 27) * width * 0.5f), width), camera.height};
-            SDL_RenderCopy(camera.renderer, flat->texture, nullptr, &wipe);
+            recorder().renderCopy(camera.renderer, flat->texture, nullptr, &wipe);
             copies++;
         }
     }

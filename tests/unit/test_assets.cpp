@@ -37,7 +37,7 @@ TEST(ShippedAssets, PicturesAtTheirSizes)
         {"titlescreen2.png", 951, 703},  {"titlescreen3.png", 951, 703},  {"titlescreen4.png", 951, 703},
         {"overlay.png", 930, 930},       {"dino.png", 401, 562},          {"arrow.png", 7, 10},
         {"achievement_icon.png", 96, 96}, {"achievement_glow.png", 96, 96}, {"flat.png", 0, 0},
-        {"back.png", 0, 0},
+        {"back.png", 0, 0},              {"shade.png", 0, 0},
     };
     for (const PictureSize& picture : pictures)
         expectPicture(picture.name, picture.width, picture.height);

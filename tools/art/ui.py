@@ -79,6 +79,11 @@ def make_flat():
     return Image.new("RGB", (64, 64), FLAT)
 
 
+def make_shade():
+    """Black with an alpha channel: the game sets how much of it shows."""
+    return Image.new("RGBA", (8, 8), (0, 0, 0, 255))
+
+
 def make_stripes():
     h, w = 512, 64
     y = np.arange(h)
@@ -209,6 +214,7 @@ def make_achievement_glow():
 def make_all():
     save(to_image(make_overlay(), 21, dither=False), "overlay.png")
     save(make_flat(), "flat.png")
+    save(make_shade(), "shade.png")
     save(to_image(make_stripes(), 22, dither=False), "stripes.png")
     save(to_image(make_back(), 23, dither=False), "back.png")
     save(to_image(make_minimap(), 24), "minimap.png")
