@@ -7,7 +7,8 @@ JOBS="$(nproc 2>/dev/null || echo 2)"
 BUILD_PACKAGES=(cmake make g++ pkg-config
   libsdl2-dev libsdl2-image-dev libsdl2-ttf-dev libsdl2-mixer-dev libutfcpp-dev)
 TEST_PACKAGES=(googletest libgtest-dev xvfb xauth xdotool imagemagick x11-utils
-  libgl1-mesa-dri libglx-mesa0 mesa-utils python3)
+  libgl1-mesa-dri libglx-mesa0 mesa-utils python3
+  desktop-file-utils appstream dpkg-dev file)
 PLAY_PACKAGES=(xdg-utils)
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 MUTANT_PACKAGES=(googletest libgtest-dev ninja-build python3)

@@ -136,7 +136,7 @@ int runDisplayPass(AchievementManager& achievements, std::map<int, Joystick*>& c
 
     SDL_DisplayMode desktop;
     bool desktopKnown = SDL_GetDesktopDisplayMode(0, &desktop) == 0;
-    WindowChoice choice = chooseWindow(settings, desktopKnown ? &desktop : nullptr);
+    WindowChoice choice = chooseWindow(settings, desktopKnown ? &desktop : nullptr, options.windowed);
     int width, height;
     SDL_Window* window = createWindow(choice, width, height);
     if (!window) {
@@ -200,6 +200,9 @@ int runDisplayPass(AchievementManager& achievements, std::map<int, Joystick*>& c
     quit = main->run(confirm);
     options.record = main->recordNextGame;
     options.replay = 0;
+    // A display mode chosen in the menu is what the player wants now, not the window.
+    if (main->displayApplied)
+        options.windowed = false;
     delete main;
 
     delete assets;
@@ -278,6 +281,9 @@ int main(int argc, char** argv)
         return 1;
     }
     LOG("TTF init OK");
+    // Before the first pass, so that everything comes up in the language asked for.
+    if (options.languageGiven)
+        storeLanguage(options.language);
 
 #ifdef VANTREL_FAULT_KEY
     SDL_AddEventWatch(faultOnKey, nullptr);

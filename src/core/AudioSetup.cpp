@@ -36,6 +36,14 @@ void saveCrashCounter(Storage& settings, int value)
 
 } // namespace
 
+AudioDevice storedAudioDevice(const Storage& settings)
+{
+    TRACE();
+    // The game tracks at most AssetManager::channelCount channels.
+    return AudioDevice{std::min(positiveOr(settings, "audioChannels", 32), AssetManager::channelCount),
+        positiveOr(settings, "audioFreq", 22050), positiveOr(settings, "audioBuffer", 2048)};
+}
+
 int setupAudio(Storage& settings, int& channels)
 {
     TRACE();
@@ -52,10 +60,10 @@ int setupAudio(Storage& settings, int& channels)
     }
 
     LOG("Preparing audio settings...");
-    // The game tracks at most this many channels.
-    channels = std::min(positiveOr(settings, "audioChannels", 32), AssetManager::channelCount);
-    int frequency = positiveOr(settings, "audioFreq", 22050);
-    int buffer = positiveOr(settings, "audioBuffer", 2048);
+    AudioDevice device = storedAudioDevice(settings);
+    channels = device.channels;
+    int frequency = device.frequency;
+    int buffer = device.buffer;
 
     saveCrashCounter(settings, crashed + 1);
     LOG("Mix_OpenAudio: Freq = " << frequency << ", buffer = " << buffer << ", channels = " << channels);

@@ -9,3 +9,13 @@
 // Returns the music volume percent; `channels` receives the mixing channel count
 // (0 when no device could be opened) and is left alone when audio is skipped.
 int setupAudio(Storage& settings, int& channels);
+
+// The device settings as set-up opens them: "audioChannels" (default 32, at most the
+// channels the game tracks), "audioFreq" (default 22050) and "audioBuffer" (default
+// 2048); a value below 1 gives the default.
+struct AudioDevice {
+    int channels;
+    int frequency;
+    int buffer;
+};
+AudioDevice storedAudioDevice(const Storage& settings);

@@ -69,7 +69,10 @@ bool Game::init(Camera& camera, AssetManager* assets, std::map<int, Joystick*>* 
     readSettings();
     buildPauseMenu();
     world.addBuiltInTriggers();
-    if (!newGame) {
+    if (newGame) {
+        PlayStatistics::countNewGame(settingsStorage());
+        saveSettings();
+    } else {
         // Whatever the saved game does not restore comes from the level itself.
         world.loadLevel(dataPath("ram.txt"), dataPath("ram2.txt"));
         if (!loadGame(prefPath() + "savegame.storage"))
@@ -80,6 +83,13 @@ bool Game::init(Camera& camera, AssetManager* assets, std::map<int, Joystick*>* 
     assets->fadeInMusic(2, 1000, 800);
     assets->titleScreen.reset();
     return true;
+}
+
+void Game::setFocus(bool gained)
+{
+    TRACE();
+    if (!gained && playStatistics.takeUnsaved())
+        saveSettings();
 }
 
 void Game::readSettings()

@@ -3,6 +3,7 @@
 #include "core/EventHandler.h"
 #include "core/GameMenuItem.h"
 #include "core/KeyBindings.h"
+#include "core/PlayStatistics.h"
 #include "core/World.h"
 #include "core/WorldEvents.h"
 
@@ -78,6 +79,8 @@ public:
     int arrowFrames = 0;
     bool leaveRequested = false; // SAVE AND EXIT was chosen during this event
 
+    PlayStatistics playStatistics;
+
     bool popupShowing = false;
     int mapStart = 0; // first memory column of the character map
 
@@ -95,6 +98,8 @@ public:
     void processJoyPressed(Joystick* stick, int code);
     void processJoyReleased(Joystick* stick, int code);
 
+    // Losing the focus saves the play time gathered since the last save.
+    void setFocus(bool gained) override;
     int draw(Camera& camera, float dt) override;
     // The mouse and text input mean nothing to the game: the base ignores them.
     bool onKeyDown(SDL_Event* event) override;

@@ -12,6 +12,7 @@
 #include "core/Texture.h"
 #include "core/Trace.h"
 #include "core/Translator.h"
+#include "core/UserFiles.h"
 
 #include <SDL_ttf.h>
 
@@ -332,6 +333,8 @@ int Game::draw(Camera& frameCamera, float dt)
     int height = frameCamera.height;
     SDL_SetRenderDrawColor(renderer, 0, 0, 0, 255);
     recorder().clear(renderer);
+    if (playStatistics.addPlayTime(settingsStorage(), dt))
+        saveSettings();
     int blits = 0;
     if (!world.levelLoaded) {
         assets->titleScreen.start();

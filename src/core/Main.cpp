@@ -100,6 +100,8 @@ bool Main::run(bool confirmDisplayMode)
         if (!goOn)
             return false;
     }
+    // The screen in use when the program ends loses the focus too (the game keeps its play time).
+    switchEventHandler(nullptr);
     return true;
 }
 
@@ -432,6 +434,7 @@ bool Main::loop()
     if (currentHandler == &menu) {
         int page = menu.currentPage;
         if (page == 32 || page == 24 || page == 37 || page == 54) {
+            displayApplied = page == MenuAction::applyDisplay;
             menu.reset();
             return false;
         }

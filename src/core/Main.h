@@ -52,6 +52,7 @@ public:
     bool running = true;
     bool recordNextGame = false; // the next game started is recorded as a replay
     int startReplay = 0;         // a replay to play as the pass starts, 1 = newest; 0 none
+    bool displayApplied = false; // the pass ended for a display mode chosen in the menu
 
     Uint32 lastTicks = 0;
     Uint32 frameMs = 0;

@@ -179,6 +179,14 @@ void Menu::goToPage(int page, int slide)
     slideOffset = slide;
     if (page == MenuPage::customResolution)
         loadCustomResolution();
+    if (page == MenuPage::audioDevice)
+        loadAudioDevice();
+    if (page == MenuPage::languages) {
+        // The page opens on the language in use.
+        auto current = std::find(languageCodes.begin(), languageCodes.end(), translator().languageCode);
+        if (current != languageCodes.end())
+            selected = int(current - languageCodes.begin());
+    }
 }
 
 void Menu::setFocus(bool gained)

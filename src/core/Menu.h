@@ -20,16 +20,20 @@ constexpr int keyboard = 3;
 constexpr int video = 12;
 constexpr int audio = 13;
 constexpr int audioTest = 15;
+constexpr int audioDevice = 19; // no row leads to it
 constexpr int controllers = 20;
 constexpr int customResolution = 29;
 constexpr int replays = 42; // no row leads here
+constexpr int statistics = 47; // achievements and play statistics; no row leads to it
 constexpr int credits = 48;
+constexpr int languages = 53;  // no row leads to it
 constexpr int firstControllerModel = 56; // one page per connected controller model from here on
 } // namespace MenuPage
 
 // Action codes that are not page ids. The command codes name no page: while one is
 // the current page, the main loop carries it out and the menu shows its loading panel.
 namespace MenuAction {
+constexpr int none = 0; // a row that only shows a value
 constexpr int exitGame = 4;
 constexpr int trail = 7;
 constexpr int overlay = 8;
@@ -38,8 +42,12 @@ constexpr int newGame = 10;     // command
 constexpr int continueGame = 11; // command
 constexpr int volume = 14;
 constexpr int runAudioTest = 15;
+constexpr int audioChannels = 16;
+constexpr int audioFrequency = 17;
+constexpr int audioBuffer = 18;
 constexpr int bindKey = 21;
 constexpr int bindController = 22;
+constexpr int applyAudio = 24; // command: the display is rebuilt and audio reopened
 constexpr int desktopResolution = 25;
 constexpr int showFps = 27;
 constexpr int width = 30;
@@ -50,6 +58,7 @@ constexpr int fullscreen = 39;
 constexpr int replaysKept = 43;   // changed with left/right
 constexpr int playReplay = 44;    // command
 constexpr int replaySizeLimit = 45; // changed with left/right
+constexpr int chooseLanguage = 54; // command: the display is rebuilt in the chosen language
 constexpr int otherGames = 55;
 } // namespace MenuAction
 
@@ -90,6 +99,10 @@ public:
     int showFps = 0; // 0 never, 1 always, 2 if under 60
     int musicVolume = 100;
     int sfxVolume = 100;
+    int audioChannels = 32;
+    int audioFrequency = 22050;
+    int audioBuffer = 2048;
+    std::vector<std::string> languageCodes; // code of each language row; "" is English
 
     Camera* camera = nullptr;
     AssetManager* assets = nullptr;
@@ -157,6 +170,13 @@ private:
     void buildReplaysPage();
     void stepReplayLimit(MenuItem& item, int direction);
     void loadCustomResolution();
+    void buildAudioDevicePage();
+    void loadAudioDevice();
+    void buildStatisticsPage();
+    void buildLanguagePage();
+    // A row whose number steps with left and right or is typed (see numberRows).
+    MenuItem* addNumberRow(int page, int action, const std::string& label);
+    void showNumbers(int page);
     // A row leading back, its label already translated.
     MenuItem* addBackRow(int page, int action, const std::string& label, bool isBack);
     bool carryOut(MenuItem& item);
@@ -166,6 +186,8 @@ private:
     void startTextEntry(MenuItem& item);
     void endTextEntry(bool accept);
     void applyCustomResolution();
+    void applyAudioDevice();
+    void chooseLanguage();
     void useDesktopResolution();
     bool onKeyWhileWaiting(SDL_Keycode key);
     bool onTextEntryKey(SDL_Keycode key);

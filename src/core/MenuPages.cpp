@@ -1,16 +1,20 @@
 // The menu tree: every page and row, what each row does, and the settings they keep.
 
+#include "core/Achievement.h"
 #include "core/AssetManager.h"
+#include "core/AudioSetup.h"
 #include "core/CachedText.h"
 #include "core/CircularLog.h"
 #include "core/Contact.h"
 #include "core/KeyBindings.h"
 #include "core/Menu.h"
+#include "core/PlayStatistics.h"
 #include "core/Trace.h"
 #include "core/Translator.h"
 #include "core/UserFiles.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdio>
 #include <sstream>
 
@@ -19,8 +23,36 @@ namespace {
 const std::vector<int> widthSteps{1024, 1136, 1152, 1280, 1360, 1366, 1367, 1440, 1536, 1600, 1680, 1776, 1792, 1856,
     1920};
 const std::vector<int> heightSteps{720, 768, 800, 854, 864, 900, 960, 1000, 1024, 1050, 1080};
+const std::vector<int> channelSteps{8, 16, 24, 32, 48, 64};
+const std::vector<int> frequencySteps{11025, 22050, 32000, 44100, 48000};
+const std::vector<int> bufferSteps{256, 512, 1024, 2048, 4096, 8192};
 const std::vector<int> replayCounts{1, 2, 3, 4, 5, 6, 7, 8, 9};
 const std::vector<int> replaySizes{10, 20, 50, 100, 200, 500, 1000, 2000}; // megabytes
+
+// The rows holding a number: left and right step through the row's list, and a typed
+// number is taken when it lies in the row's range. The audio device's ranges are what
+// the mixer opens; more channels than the game tracks would never be used.
+struct NumberRow {
+    int action;
+    int Menu::*value;
+    const std::vector<int>* steps;
+    int smallest, largest;
+};
+
+const NumberRow numberRows[] = {{MenuAction::width, &Menu::windowWidth, &widthSteps, 101, INT_MAX},
+    {MenuAction::height, &Menu::windowHeight, &heightSteps, 101, INT_MAX},
+    {MenuAction::audioChannels, &Menu::audioChannels, &channelSteps, 1, AssetManager::channelCount},
+    {MenuAction::audioFrequency, &Menu::audioFrequency, &frequencySteps, 8000, 96000},
+    {MenuAction::audioBuffer, &Menu::audioBuffer, &bufferSteps, 256, 8192}};
+
+const NumberRow* numberRow(int action)
+{
+    TRACE();
+    for (const NumberRow& row : numberRows)
+        if (row.action == action)
+            return &row;
+    return nullptr;
+}
 
 const char* const backArrow = "\xE2\x97\x84 "; // U+25C4 and a space
 
@@ -163,6 +195,8 @@ void Menu::init(Camera& camera, AssetManager* assets)
     buildKeyboardPage();
     buildVideoPage();
     buildCustomResolutionPage();
+    buildAudioDevicePage();
+    buildLanguagePage();
     updateMenu();
 }
 
@@ -245,12 +279,8 @@ void Menu::buildCustomResolutionPage()
     TRACE();
     const int page = MenuPage::customResolution;
     addMenu(page, MenuAction::fullscreen, tr("FULLSCREEN"), yesNo(customFullscreen));
-    MenuItem* width = addMenu(page, MenuAction::width, tr("WIDTH"), "");
-    width->selector = 100;
-    width->setValueText(std::to_string(windowWidth));
-    MenuItem* height = addMenu(page, MenuAction::height, tr("HEIGHT"), "");
-    height->selector = 100;
-    height->setValueText(std::to_string(windowHeight));
+    addNumberRow(page, MenuAction::width, tr("WIDTH"));
+    addNumberRow(page, MenuAction::height, tr("HEIGHT"));
     addMenu(page, MenuAction::windowBorder, tr("WINDOW BORDER"), borderWord(windowBorder));
     addBackRow(page, MenuAction::applyDisplay, tr("APPLY"), false);
     addBackRow(page, MenuPage::video, tr("CANCEL"), true);
@@ -269,12 +299,112 @@ void Menu::loadCustomResolution()
     const int page = MenuPage::customResolution;
     if (MenuItem* item = getMenuItem(page, MenuAction::fullscreen))
         item->setValueText(yesNo(customFullscreen));
-    if (MenuItem* item = getMenuItem(page, MenuAction::width))
-        item->setValueText(std::to_string(windowWidth));
-    if (MenuItem* item = getMenuItem(page, MenuAction::height))
-        item->setValueText(std::to_string(windowHeight));
+    showNumbers(page);
     if (MenuItem* item = getMenuItem(page, MenuAction::windowBorder))
         item->setValueText(borderWord(windowBorder));
+}
+
+MenuItem* Menu::addNumberRow(int page, int action, const std::string& label)
+{
+    TRACE();
+    MenuItem* item = addMenu(page, action, label, "");
+    item->selector = 100;
+    item->setValueText(std::to_string(this->*numberRow(action)->value));
+    return item;
+}
+
+void Menu::showNumbers(int page)
+{
+    TRACE();
+    for (const NumberRow& row : numberRows)
+        if (MenuItem* item = getMenuItem(page, row.action))
+            item->setValueText(std::to_string(this->*row.value));
+}
+
+// Audio device options; APPLY reopens audio with them in a new display pass. Like
+// the custom resolution, the page starts from the stored settings when entered.
+void Menu::buildAudioDevicePage()
+{
+    TRACE();
+    const int page = MenuPage::audioDevice;
+    loadAudioDevice();
+    addNumberRow(page, MenuAction::audioChannels, tr("Audio channels"));
+    addNumberRow(page, MenuAction::audioFrequency, tr("Audio frequency"));
+    addNumberRow(page, MenuAction::audioBuffer, tr("Audio buffer size"));
+    addBackRow(page, MenuAction::applyAudio, tr("APPLY"), false);
+    addBackRow(page, MenuPage::audio, tr("CANCEL"), true);
+}
+
+void Menu::loadAudioDevice()
+{
+    TRACE();
+    AudioDevice device = storedAudioDevice(settingsStorage());
+    audioChannels = device.channels;
+    audioFrequency = device.frequency;
+    audioBuffer = device.buffer;
+    showNumbers(MenuPage::audioDevice);
+}
+
+void Menu::applyAudioDevice()
+{
+    TRACE();
+    Storage& settings = settingsStorage();
+    settings.setInt("audioChannels", audioChannels);
+    settings.setInt("audioFreq", audioFrequency);
+    settings.setInt("audioBuffer", audioBuffer);
+    saveSettings();
+    LOG("Applying audio device: " << audioChannels << " channels, " << audioFrequency << " Hz, buffer "
+                                  << audioBuffer);
+    currentPage = MenuAction::applyAudio;
+}
+
+// Each achievement with its state, then the play statistics. Rebuilt by updateMenu,
+// so it is up to date after every game.
+void Menu::buildStatisticsPage()
+{
+    TRACE();
+    const int page = MenuPage::statistics;
+    removeMenu(page);
+    if (AchievementManager* achievements = assets->achievements) {
+        for (const Achievement& achievement : achievements->achievements) {
+            bool unlocked = achievements->hasAchievement(achievement.id, false);
+            addMenu(page, MenuAction::none, achievement.name, unlocked ? achievement.notice : tr("locked"));
+        }
+    }
+    Storage& settings = settingsStorage();
+    addMenu(page, MenuAction::none, tr("Games played"), std::to_string(std::max(0, settings.getInt("gamesPlayed", 0))));
+    addMenu(page, MenuAction::none, tr("Time played"), playTimeText(settings.getInt("secondsPlayed", 0)));
+    addBackRow(page, MenuPage::main, tr("BACK"), true);
+}
+
+// English and every language of the translator's table that has a translation file.
+void Menu::buildLanguagePage()
+{
+    TRACE();
+    const int page = MenuPage::languages;
+    Translator& words = translator();
+    languageCodes.clear();
+    languageCodes.push_back("");
+    for (const std::string& code : Translator::languageCodes())
+        if (Translator::hasTranslationFile(code))
+            languageCodes.push_back(code);
+    for (const std::string& code : languageCodes) {
+        std::string name = code.empty() ? "English" : words.languageName(code);
+        addMenu(page, MenuAction::chooseLanguage, name, code == words.languageCode ? tr("current") : "");
+    }
+    addBackRow(page, MenuPage::settings, tr("BACK"), true);
+}
+
+void Menu::chooseLanguage()
+{
+    TRACE();
+    if (selected < 0 || selected >= int(languageCodes.size()))
+        return;
+    const std::string& code = languageCodes[size_t(selected)];
+    settingsStorage().setString("lang", code);
+    saveSettings();
+    LOG("Language chosen: [" << code << "]");
+    currentPage = MenuAction::chooseLanguage;
 }
 
 // The replay page: the two limits, then one row per replay file, newest first.
@@ -315,6 +445,7 @@ void Menu::updateMenu()
 {
     TRACE();
     buildReplaysPage();
+    buildStatisticsPage();
     Page* main = findPage(MenuPage::main);
     if (!main || getMenuItem(MenuPage::main, MenuAction::continueGame) || !saveGameExists())
         return;
@@ -366,7 +497,16 @@ bool Menu::carryOut(MenuItem& item)
         break;
     case MenuAction::width:
     case MenuAction::height:
+    case MenuAction::audioChannels:
+    case MenuAction::audioFrequency:
+    case MenuAction::audioBuffer:
         startTextEntry(item);
+        break;
+    case MenuAction::applyAudio:
+        applyAudioDevice();
+        break;
+    case MenuAction::chooseLanguage:
+        chooseLanguage();
         break;
     case MenuAction::applyDisplay:
         applyCustomResolution();
@@ -435,12 +575,10 @@ void Menu::checkLeftRight(int direction)
     } else if (currentPage == MenuPage::replays
         && (item->action == MenuAction::replaysKept || item->action == MenuAction::replaySizeLimit)) {
         stepReplayLimit(*item, direction);
-    } else if (currentPage == MenuPage::customResolution && item->action == MenuAction::width) {
-        windowWidth = stepThroughSizes(widthSteps, windowWidth, direction);
-        item->setValueText(std::to_string(windowWidth));
-    } else if (currentPage == MenuPage::customResolution && item->action == MenuAction::height) {
-        windowHeight = stepThroughSizes(heightSteps, windowHeight, direction);
-        item->setValueText(std::to_string(windowHeight));
+    } else if (const NumberRow* row = numberRow(item->action)) {
+        int& value = this->*row->value;
+        value = stepThroughSizes(*row->steps, value, direction);
+        item->setValueText(std::to_string(value));
     }
 }
 
@@ -454,7 +592,7 @@ void Menu::startTextEntry(MenuItem& item)
     SDL_StartTextInput();
 }
 
-// Ends typing a width or height; `accept` takes the typed number when it is a size.
+// Ends typing a number; `accept` takes the typed number when it is in the row's range.
 void Menu::endTextEntry(bool accept)
 {
     TRACE();
@@ -466,11 +604,14 @@ void Menu::endTextEntry(bool accept)
     textEntryItem = nullptr;
     if (!item)
         return;
-    int& size = item->action == MenuAction::width ? windowWidth : windowHeight;
+    const NumberRow* row = numberRow(item->action);
+    if (!row)
+        return;
+    int& value = this->*row->value;
     int typed = parseTypedSize(textEntry);
-    if (accept && typed > 100)
-        size = typed;
-    item->setPlainValueText(std::to_string(size));
+    if (accept && typed >= row->smallest && typed <= row->largest)
+        value = typed;
+    item->setPlainValueText(std::to_string(value));
 }
 
 bool Menu::onTextEntryKey(SDL_Keycode key)

@@ -53,3 +53,14 @@ void setupDefaultSettings(Storage& settings)
     settings.setString("keyITEM", "b");
     settings.setString("keyPAUSE", "escape");
 }
+
+void storeLanguage(const std::string& code)
+{
+    TRACE();
+    Storage& settings = settingsStorage();
+    if (settings.isEmpty())
+        setupDefaultSettings(settings);
+    settings.setString("lang", code);
+    saveSettings();
+    LOG("Language from the command line: [" << code << "]");
+}

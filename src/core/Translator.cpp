@@ -345,6 +345,22 @@ const std::map<std::string, std::string>& Translator::languageTable()
     return languageNames;
 }
 
+std::vector<std::string> Translator::languageCodes()
+{
+    TRACE();
+    std::vector<std::string> codes;
+    for (const LanguageRow& row : languageRows)
+        codes.push_back(row.code);
+    return codes;
+}
+
+bool Translator::hasTranslationFile(const std::string& code)
+{
+    TRACE();
+    return std::ifstream(prefPath() + code + ".txt", std::ios::binary).is_open()
+        || std::ifstream(dataPath("lang/") + code + ".txt", std::ios::binary).is_open();
+}
+
 const std::string& Translator::languageName(const std::string& code)
 {
     TRACE();

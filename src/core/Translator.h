@@ -4,6 +4,7 @@
 #include <map>
 #include <string>
 #include <utility>
+#include <vector>
 
 // Turns the game's English texts into the selected language. Translations are UTF-8
 // text files "lang/<code>.txt"; a file of the same name in the per-user folder wins.
@@ -29,6 +30,10 @@ public:
         const std::string& context = "") const;
     const std::string& languageName(const std::string& code);
     const std::map<std::string, std::string>& languageTable();
+    // The table's codes in the order the language menu lists them: by English name.
+    static std::vector<std::string> languageCodes();
+    // True when a file for the code is in the per-user folder or among the resources.
+    static bool hasTranslationFile(const std::string& code);
     bool isCjkLanguage() const;
 
     // Replaces the first "#" by the number.

@@ -42,7 +42,7 @@ void fitWindowOnDesktop(WindowChoice& choice, const SDL_DisplayMode* desktop)
 
 } // namespace
 
-WindowChoice chooseWindow(const Storage& settings, const SDL_DisplayMode* desktop)
+WindowChoice chooseWindow(const Storage& settings, const SDL_DisplayMode* desktop, bool windowed)
 {
     TRACE();
     WindowChoice choice{WindowKind::Window, settings.getInt("windowW", 1366), settings.getInt("windowH", 768), 0};
@@ -50,6 +50,12 @@ WindowChoice chooseWindow(const Storage& settings, const SDL_DisplayMode* deskto
         choice.width = 1280;
     if (choice.height < 600)
         choice.height = 720;
+    if (windowed) {
+        LOG("A window for this run, as asked on the command line.");
+        choice.windowFlags = SDL_WINDOW_RESIZABLE;
+        fitWindowOnDesktop(choice, desktop);
+        return choice;
+    }
 
     if (settings.getInt("fullscreenAutodetect", 0) != 0) {
         LOG("Detecting desktop resolution...");

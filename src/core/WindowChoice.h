@@ -14,8 +14,9 @@ struct WindowChoice {
     Uint32 windowFlags; // border flags of a window
 };
 
-// `desktop` is null when the desktop's size is not known.
-WindowChoice chooseWindow(const Storage& settings, const SDL_DisplayMode* desktop);
+// `desktop` is null when the desktop's size is not known. `windowed` asks for a window
+// with a border at the stored size, whatever the stored display mode.
+WindowChoice chooseWindow(const Storage& settings, const SDL_DisplayMode* desktop, bool windowed = false);
 
 // The exclusive fullscreen size for a desktop above 1080p, by its aspect ratio; false
 // when no ratio matches.

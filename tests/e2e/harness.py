@@ -347,6 +347,14 @@ class Game:
         inner = out[out.index("(") + 1:out.index(")")]
         return tuple(int(float(v.rstrip("%")) * (2.55 if v.endswith("%") else 1)) for v in inner.split(",")[:3])
 
+    def first_row_gold_width(self, png):
+        """How wide the selected first row of a 1920 x 1080 menu (at 730, 550) is, drawn
+        in the menu's gold: PLAY NEW GAME is wider than German's NEUES SPIEL."""
+        out = subprocess.run(["convert", png, "-crop", "700x45+720+545", "+repage", "-fuzz", "12%", "-fill",
+                              "black", "+opaque", "rgb(255,215,0)", "-trim", "-format", "%w", "info:"],
+                             capture_output=True, text=True).stdout
+        return int(out or 0)
+
 
 def main(tests):
     """Runs test functions test(binary, build_folder); exits non-zero on the first failure."""

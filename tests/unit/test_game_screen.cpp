@@ -256,6 +256,24 @@ TEST_F(GameScreen, SaveAndExitLeavesTheScreenAndContinueComesBackThere)
     EXPECT_EQ(game->world.mainPage.cell(185, 75).marks, Realm::triggerMark);
 }
 
+TEST_F(GameScreen, NewGamesAndTheTimeTheScreenRunsAreCountedAndKept)
+{
+    start(false);
+    EXPECT_EQ(settingsStorage().getInt("gamesPlayed", 0), 0); // continuing is no new game
+    start(true);
+    start(true);
+    EXPECT_EQ(savedSetting("gamesPlayed"), "2");
+
+    drawFrames(6, 0.25f);
+    drawFrames(1, 30.0f); // a stall counts as a short frame
+    EXPECT_EQ(settingsStorage().getInt("secondsPlayed", 0), 1);
+    EXPECT_EQ(savedSetting("secondsPlayed"), "(none)"); // saved once a minute of play...
+    game->setFocus(false);                              // ...and when the screen is left
+    EXPECT_EQ(savedSetting("secondsPlayed"), "1");
+    drawFrames(4 * PlayStatistics::saveEverySeconds, 0.25f);
+    EXPECT_EQ(savedSetting("secondsPlayed"), "61");
+}
+
 // --- Drawing --------------------------------------------------------------------
 
 TEST_F(GameScreen, TheBinaryViewKeepsThePlayersByteInTheMiddleExceptAtTheEdges)

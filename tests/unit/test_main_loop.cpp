@@ -188,6 +188,16 @@ TEST_F(MainLoop, LeavingAScreenReturnsToTheMenuAndLeavingTheMenuQuits)
     EXPECT_FALSE(main->running);
 }
 
+TEST_F(MainLoop, AppliedDisplayAudioAndLanguageRebuildTheDisplay)
+{
+    for (int request : {MenuAction::applyDisplay, MenuAction::applyAudio, MenuAction::chooseLanguage}) {
+        main->menu.currentPage = request;
+        EXPECT_FALSE(frame()) << request;
+        EXPECT_EQ(main->menu.currentPage, MenuPage::main);
+        EXPECT_EQ(main->displayApplied, request == MenuAction::applyDisplay) << request;
+    }
+}
+
 TEST_F(MainLoop, SecondErrorMessageKeepsTheFirstScreenToReturnTo)
 {
     main->switchEventHandler(&probe);

@@ -1,9 +1,15 @@
 #include "MenuFixture.h"
+#include "core/Achievement.h"
+#include "core/AssetManager.h"
+#include "core/PlayStatistics.h"
+#include "core/Translator.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -326,6 +332,8 @@ TEST_F(MenuTest, AudioTestReportsEachStepAndClosesTheDevice)
     EXPECT_EQ(menu.currentPage, MenuPage::audio);
 }
 
+// --- Pages no row leads to, opened directly ---------------------------------------
+
 TEST_F(MenuTest, ReplayPageListsTheNewestFirstAndKeepsItsLimits)
 {
     for (int slot = 1; slot <= 9; slot++)
@@ -355,4 +363,114 @@ TEST_F(MenuTest, ReplayPageListsTheNewestFirstAndKeepsItsLimits)
     EXPECT_TRUE(key(SDLK_RETURN));
     EXPECT_EQ(menu.currentPage, MenuAction::playReplay);
     EXPECT_EQ(menu.selected - Menu::firstReplayRow, 1);
+}
+
+TEST_F(MenuTest, AudioDeviceRowsStepAndTakeTypedNumbersOnlyWithinTheMixersRanges)
+{
+    settingsStorage().setInt("audioChannels", 0); // below 1: the default, as audio set-up reads it
+    settingsStorage().setInt("audioFreq", 44100);
+    menu.goToPage(MenuPage::audioDevice, 0);
+    EXPECT_EQ(labels(MenuPage::audioDevice), (std::vector<std::string>{"Audio channels", "Audio frequency",
+                                                 "Audio buffer size", back + "APPLY", back + "CANCEL"}));
+    std::vector<std::string> values;
+    for (const auto& item : menu.pages[MenuPage::audioDevice])
+        values.push_back(item->value());
+    EXPECT_EQ(values, (std::vector<std::string>{"< 32 >", "< 44100 >", "< 2048 >", "", ""}));
+
+    for (int step = 0; step < 3; step++)
+        key(SDLK_RIGHT);
+    EXPECT_EQ(menu.audioChannels, 64); // no more than the game tracks
+
+    // Row, typed text, the row's value afterwards.
+    const std::tuple<int, const char*, int> typed[] = {{0, "65", 64}, {0, "0", 64}, {0, "12", 12},
+        {1, "7999", 44100}, {1, "96001", 44100}, {1, "abc", 44100}, {1, "48000", 48000}, {2, "65536", 2048},
+        {2, "255", 2048}, {2, "300", 300}};
+    for (const auto& [row, text, expected] : typed) {
+        menu.selected = row;
+        key(SDLK_RETURN);
+        type(text);
+        key(SDLK_RETURN);
+        int value[] = {menu.audioChannels, menu.audioFrequency, menu.audioBuffer};
+        EXPECT_EQ(value[row], expected) << text;
+        EXPECT_EQ(menu.selectedItem()->value(), std::to_string(expected));
+    }
+    key(SDLK_LEFT);
+    EXPECT_EQ(menu.audioBuffer, 256);
+
+    // CANCEL forgets; the page starts from the stored settings when entered again.
+    choose(MenuPage::audio);
+    EXPECT_EQ(menu.slideOffset, -500);
+    menu.goToPage(MenuPage::audioDevice, 0);
+    EXPECT_EQ(menu.audioChannels, 32);
+    EXPECT_EQ(menu.audioBuffer, 2048);
+
+    key(SDLK_LEFT);
+    choose(MenuAction::applyAudio);
+    EXPECT_EQ(menu.currentPage, MenuAction::applyAudio);
+    for (const auto& [key, value] : std::map<std::string, std::string>{{"audioChannels", "24"},
+             {"audioFreq", "44100"}, {"audioBuffer", "2048"}})
+        EXPECT_EQ(savedSetting(key), value) << key;
+}
+
+TEST_F(MenuTest, StatisticsShowEachAchievementAndHowMuchWasPlayed)
+{
+    AchievementManager achievements;
+    assets->achievements = &achievements;
+    settingsStorage().setInt("gamesPlayed", 3);
+    settingsStorage().setInt("secondsPlayed", 3725);
+    menu.updateMenu();
+    auto values = [&] {
+        std::vector<std::string> shown;
+        for (const auto& item : menu.pages[MenuPage::statistics])
+            shown.push_back(item->value());
+        return shown;
+    };
+    EXPECT_EQ(labels(MenuPage::statistics),
+        (std::vector<std::string>{"Hacker", "Games played", "Time played", back + "BACK"}));
+    EXPECT_EQ(values(), (std::vector<std::string>{"locked", "3", "1:02:05", ""}));
+
+    // Back from a game, the page is built again; damaged counts show as nothing played.
+    achievements.unlocked[0] = 1;
+    settingsStorage().setInt("gamesPlayed", -2);
+    settingsStorage().setInt("secondsPlayed", -5);
+    menu.updateMenu();
+    EXPECT_EQ(values(), (std::vector<std::string>{"achievement unlocked", "0", "0:00:00", ""}));
+    assets->achievements = nullptr;
+
+    const std::pair<int, const char*> times[] = {{59, "0:00:59"}, {3600, "1:00:00"}, {360000, "100:00:00"},
+        {INT_MAX, "596523:14:07"}};
+    for (const auto& [seconds, text] : times)
+        EXPECT_EQ(playTimeText(seconds), text);
+}
+
+TEST_F(MenuTest, LanguagesWithATranslationAreListedAndChoosingOneStoresIt)
+{
+    struct EnglishAfterwards {
+        ~EnglishAfterwards() { translator().loadTranslations(""); }
+    } english;
+    EXPECT_EQ(labels(MenuPage::languages), (std::vector<std::string>{"English", "German", "Polish", back + "BACK"}));
+    EXPECT_EQ(menu.pages[MenuPage::languages][0]->value(), "current");
+
+    // A player's own file counts too, in the table's order by English name.
+    writeFileBytes(prefPath() + "fr.txt", "");
+    start(0);
+    std::remove((prefPath() + "fr.txt").c_str());
+    EXPECT_EQ(labels(MenuPage::languages),
+        (std::vector<std::string>{"English", "French", "German", "Polish", back + "BACK"}));
+    menu.goToPage(MenuPage::languages, 0);
+    menu.selected = 2;
+    key(SDLK_RETURN);
+    EXPECT_EQ(menu.currentPage, MenuAction::chooseLanguage);
+    EXPECT_EQ(savedSetting("lang"), "de");
+
+    // The display pass that follows builds every page in German.
+    translator().loadTranslations("de");
+    start(0);
+    EXPECT_EQ(labels(MenuPage::main)[0], "NEUES SPIEL");
+    EXPECT_EQ(menu.pages[MenuPage::languages][1]->value(), "aktuell");
+    menu.goToPage(MenuPage::languages, 0);
+    EXPECT_EQ(menu.selected, 1); // the page opens on the language in use
+    key(SDLK_UP);
+    key(SDLK_RETURN);
+    EXPECT_EQ(savedSetting("lang"), "");
 }

@@ -45,6 +45,16 @@ TEST(Settings, ADeeplyNestedFileIsRefusedAndTheGameStartsOnTheDefaults)
     EXPECT_EQ(savedSetting("windowW"), "1280");
 }
 
+TEST(Settings, ALanguageFromTheCommandLineComesWithAFirstStartsDefaults)
+{
+    settingsStorage().strings.clear();
+    settingsStorage().objects.clear();
+    storeLanguage("de");
+    EXPECT_EQ(savedSetting("lang"), "de");
+    EXPECT_EQ(savedSetting("fullscreen"), "1");
+    EXPECT_EQ(savedSetting("keyPAUSE"), "escape");
+}
+
 TEST(SettingsTwin, CompleteTwinWinsAndIsRemoved)
 {
     std::string real = testUserRoot() + "/twin1.storage";

@@ -54,4 +54,13 @@ TEST(WindowChoice, WindowsAreKeptUsableAndBordersFollowTheSetting)
     EXPECT_EQ(chooseWindow(settings, &desktop).kind, WindowKind::ExclusiveFullscreen);
     settings.setString("fullscreen", "1");
     EXPECT_EQ(chooseWindow(settings, &desktop).kind, WindowKind::DesktopFullscreen);
+
+    // A window asked for on the command line: bordered and on the desktop, whatever is stored.
+    settings.setInt("windowBorder", 0);
+    settings.setInt("fullscreenAutodetect", 1);
+    WindowChoice asked = chooseWindow(settings, &desktop, true);
+    EXPECT_EQ(asked.kind, WindowKind::Window);
+    EXPECT_EQ(asked.width, 1920);
+    EXPECT_EQ(asked.height, 768);
+    EXPECT_EQ(asked.windowFlags, Uint32(SDL_WINDOW_RESIZABLE));
 }
