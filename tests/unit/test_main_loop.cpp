@@ -112,10 +112,13 @@ protected:
         SdlTest::TearDown();
     }
 
-    // One guarded frame, as the display pass runs it; false when a fault abandoned it.
+    // One guarded frame, as the display pass runs it; false when a fault abandoned it
+    // or the frame asks for the display to be rebuilt.
     bool frame()
     {
-        return CrashGuard::run([&] { main->loop(); }, [&] { return main->writeCrashReport(); });
+        bool goOn = false;
+        bool whole = CrashGuard::run([&] { goOn = main->loop(); }, [&] { return main->writeCrashReport(); });
+        return whole && goOn;
     }
 
     Joystick* attachController(bool preventBounce)
