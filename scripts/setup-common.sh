@@ -10,6 +10,7 @@ TEST_PACKAGES=(googletest libgtest-dev xvfb xauth xdotool imagemagick x11-utils
   libgl1-mesa-dri libglx-mesa0 mesa-utils python3
   desktop-file-utils appstream dpkg-dev file)
 PLAY_PACKAGES=(xdg-utils)
+FUZZ_PACKAGES=(clang libclang-rt-14-dev)
 MUTANT_PACKAGES=(googletest libgtest-dev ninja-build python3)
 
 install_missing() {

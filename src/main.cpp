@@ -238,6 +238,8 @@ int main(int argc, char** argv)
         return exitCode;
     SDL_SetHint("SDL_WINDOWS_DISABLE_THREAD_NAMING", "1");
     CircularLog::instance().open(prefPath() + "full.log");
+    // From here on a fault leaves a crash file, even before the frames run.
+    CrashGuard::install();
     LOG("Program start: argc = " << argc << ".");
     LOG("Version = " << VANTREL_VERSION_MAJOR << "." << VANTREL_VERSION_MINOR << "." << VANTREL_VERSION_PATCH);
     {
@@ -283,7 +285,6 @@ int main(int argc, char** argv)
     if (options.languageGiven)
         storeLanguage(options.language);
 
-    CrashGuard::install();
 #ifdef VANTREL_FAULT_KEY
     SDL_AddEventWatch(faultOnKey, nullptr);
 #endif

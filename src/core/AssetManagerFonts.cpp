@@ -7,6 +7,7 @@
 #include "core/UserFiles.h"
 
 #include <cstdio>
+#include <sys/stat.h>
 
 namespace {
 
@@ -72,10 +73,14 @@ bool AssetManager::readFontFile(const std::string& fileName)
         LOG("I/O ERROR: Cannot open font file: " << path);
         return false;
     }
-    std::fseek(file, 0, SEEK_END);
-    long size = std::ftell(file);
-    std::fseek(file, 0, SEEK_SET);
-    bytes.resize(size > 0 ? size_t(size) : 0);
+    // A folder opens like a file, with a size of no meaning: a replay can name one.
+    struct stat info;
+    if (fstat(fileno(file), &info) != 0 || !S_ISREG(info.st_mode)) {
+        LOG("I/O ERROR: Cannot read font file: " << path);
+        std::fclose(file);
+        return false;
+    }
+    bytes.resize(size_t(info.st_size));
     size_t read = std::fread(bytes.data(), 1, bytes.size(), file);
     if (read != bytes.size()) {
         LOG("I/O WARNING: failed to read file: " << path);

@@ -40,6 +40,18 @@ const char* sourceName(BindingSource source)
     }
 }
 
+// A stored number within what the controller can use; one out of range (a damaged or
+// edited file) is logged as what it was.
+int storedWithin(const Storage& record, const char* key, int current, int lowest, int highest)
+{
+    TRACE();
+    int value = record.getInt(key, current);
+    int used = std::max(lowest, std::min(highest, value));
+    if (used != value)
+        LOG("WARNING: Controller setting " << key << " = " << value << " is out of range, using " << used);
+    return used;
+}
+
 } // namespace
 
 HapticCalls& hapticCalls()
@@ -142,9 +154,10 @@ void Joystick::loadBindings(int deviceIndex)
             int code = record->getInt(actionName, 0);
             bindingFor(actionName) = isReadableCode(code) ? code : 0;
         }
-        menuSensitivity = record->getInt("menuSensitivity2", menuSensitivity);
-        gameSensitivity = record->getInt("gameSensitivity2", gameSensitivity);
-        vibrationStrength = std::clamp(record->getInt("vibrations", vibrationStrength), 0, 100);
+        // Sensitivities compare with raw axis values, the strength is a percentage.
+        menuSensitivity = storedWithin(*record, "menuSensitivity2", menuSensitivity, 0, 32767);
+        gameSensitivity = storedWithin(*record, "gameSensitivity2", gameSensitivity, 0, 32767);
+        vibrationStrength = storedWithin(*record, "vibrations", vibrationStrength, 0, 100);
         preventBounce = record->getBool("preventBounce", true);
         for (const char* actionName : gameActions)
             LOG("setDefault(sg, k" << actionName << ", \"" << actionName << "\", " << bindingFor(actionName) << ");");

@@ -85,6 +85,12 @@ bool loadMap(const std::string& path, Realm& realm, const GlyphTable& glyphs)
         std::fclose(file);
         return false;
     }
+    // A folder, for one, opens like a file but cannot be read.
+    if (std::ferror(file)) {
+        LOG("ERROR: Failed to read map file: " << path);
+        std::fclose(file);
+        return false;
+    }
     if (tooWide)
         LOG("WARNING: Map file " << path << " has rows wider than " << Realm::size << " characters, the rest is ignored");
     if (std::fgetc(file) != EOF)

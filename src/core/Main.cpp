@@ -17,7 +17,6 @@
 #include <SDL_ttf.h>
 
 #include <cstdio>
-#include <ctime>
 #include <unistd.h>
 
 namespace {
@@ -512,43 +511,25 @@ bool Main::writeCrashReport()
     crashBudget--;
     if (crashBudget < 49)
         return true;
-    // Walk a copy taken before this report adds calls of its own; its own entry on
-    // top of the stack is not part of the crash.
-    TraceBuffer trace = traceBuffer();
-    TraceEntry entry;
-    trace.popStackEntry(entry);
-
-    std::time_t now = std::time(nullptr);
-    std::tm local = *std::localtime(&now);
-    char name[64];
-    std::snprintf(name, sizeof name, "crash-%04d-%02d-%02d-%02d%02d%02d.txt", local.tm_year + 1900, local.tm_mon + 1,
-                  local.tm_mday, local.tm_hour, local.tm_min, local.tm_sec);
-    FILE* file = std::fopen((prefPath() + name).c_str(), "a");
-    if (file)
-        std::fprintf(file, "Game version %d.%d.%d\nStack:\n", VANTREL_VERSION_MAJOR, VANTREL_VERSION_MINOR,
-                     VANTREL_VERSION_PATCH);
-
+    // The trace as the fault left it; this report's own entry on top of the stack is
+    // not part of the crash. The walk takes a copy: logging adds calls of its own.
+    const TraceBuffer trace = traceBuffer();
+    char path[CrashGuard::pathSize];
+    CrashGuard::crashFilePath(path, sizeof path);
+    CrashGuard::writeCrashFile(path, trace, 1, nullptr);
 
     LOG("CRASH!!! *****************************************************");
     LOG("Stack:");
     std::string location;
-    for (int i = 0; i < TraceRing::size && trace.popStackEntry(entry); i++) {
-        std::string text = formatTraceEntry(entry);
+    for (int age = 1; age < trace.stack.count(); age++) {
+        std::string text = formatTraceEntry(trace.stack.fromNewest(age));
         if (location.empty())
             location = text;
         LOG(text);
-        if (file)
-            std::fprintf(file, "%s\n", text.c_str());
     }
     LOG("Most recent function calls: =======================================");
-    if (file)
-        std::fputs("---- recent function calls -----\n", file);
-    for (int i = 0; i < TraceRing::size && trace.takeHistoryEntry(entry); i++) {
-        std::string text = formatTraceEntry(entry);
-        LOG(text);
-        if (file)
-            std::fprintf(file, "%s\n", text.c_str());
-    }
+    for (int age = 0; age < trace.history.count(); age++)
+        LOG(formatTraceEntry(trace.history.fromNewest(age)));
     LOG("-------------------- crash dump complete ---------------------");
 
     std::string message = "Yikes!\n\nSomething unexpected has happened with the game, but\nwith your help, we can fix it so "
@@ -557,8 +538,6 @@ bool Main::writeCrashReport()
         + "full.log\n\n\nThe file will be overwritten the next time you launch the game, so\nplease e-mail that file now "
           "to:  "
         + supportAddress + "\n\nThank you.";
-    if (file)
-        std::fclose(file);
     debugScreen.message->setTextWrapped(message, 2045);
     if (!debugScreen.message->texture)
         return false;

@@ -4,11 +4,16 @@
 #include "core/CachedText.h"
 #include "core/Camera.h"
 #include "core/CircularLog.h"
+#include "core/Font.h"
 #include "core/Texture.h"
 #include "core/Trace.h"
 #include "core/UserFiles.h"
 
+#include <SDL_ttf.h>
+#include <utf8.h>
+
 #include <algorithm>
+#include <cmath>
 
 // The playing side: opening a replay and executing its commands frame by frame. A
 // replay can come from anywhere, so every value is checked before it is used and a
@@ -21,12 +26,84 @@ constexpr int largestFontSize = 200;
 constexpr int widestOutline = 32;
 // The width the game's screens are laid out for; wider screens centre them.
 constexpr int layoutWidth = 1920;
+// The most pixels one replayed text may take: a few times the game's largest text (the
+// crash report wrapped on screen), while a 4 KB text command can ask for gigabytes.
+constexpr double largestTextPixels = 16.0 * 1024 * 1024;
 
 // Names in a replay stay inside the game's resource folder.
 bool isResourceName(const std::string& name)
 {
     TRACE();
     return name.find("..") == std::string::npos;
+}
+
+// One dimension of a copy cut to what the display shows: the source is cut at whole
+// pixels and the destination kept in proportion, so that the picture does not move; it
+// then reaches past the display by less than one source pixel on each side. Where one
+// source pixel is larger than the display, the destination is cut at the display.
+void cutToDisplay(int& sourceStart, int& sourceLength, int& start, int& length, int shownStart, int shownLength,
+    int displayLength)
+{
+    TRACE();
+    double perPixel = double(length) / sourceLength;
+    double first = std::floor((shownStart - start) / perPixel);
+    double last = std::ceil((shownStart + shownLength - start) / perPixel);
+    sourceStart = int(std::clamp(sourceStart + first, -1e9, 1e9)); // the renderer clips the source
+    sourceLength = int(last - first);
+    if (perPixel > displayLength) {
+        start = shownStart;
+        length = shownLength;
+    } else {
+        start += int(std::floor(first * perPixel));
+        length = int(std::ceil((last - first) * perPixel));
+    }
+}
+
+// False when nothing of the copy is visible.
+bool visiblePart(SDL_Rect& source, SDL_Rect& destination, const Camera& camera)
+{
+    TRACE();
+    SDL_Rect display{0, 0, camera.width, camera.height};
+    SDL_Rect shown;
+    if (source.w < 1 || source.h < 1 || !SDL_IntersectRect(&destination, &display, &shown))
+        return false;
+    cutToDisplay(source.x, source.w, destination.x, destination.w, shown.x, shown.w, camera.width);
+    cutToDisplay(source.y, source.h, destination.y, destination.h, shown.y, shown.h, camera.height);
+    return true;
+}
+
+// The width of a text on one line; -1 when the font cannot measure it.
+int textWidth(TTF_Font* ttf, const std::string& text)
+{
+    TRACE();
+    int width = 0;
+    return TTF_SizeUTF8(ttf, text.c_str(), &width, nullptr) == 0 ? width : -1;
+}
+
+// About the most pixels a text can take rendered, wrapped at `wrap` or not, or infinity
+// when it cannot be measured. No line is wider than the whole text on one line, nor,
+// when it wraps, than the wrap or its widest word; and two lines that wrapping made are
+// together wider than one line can be, so wrapping makes at most two lines per line
+// width of text.
+double mostTextPixels(TTF_Font* ttf, const std::string& text, int wrap)
+{
+    TRACE();
+    double width = textWidth(ttf, text);
+    if (width < 0)
+        return HUGE_VAL;
+    double lineWidth = width;
+    if (wrap > 0) {
+        int widestWord = 0;
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = std::min(text.find_first_of(" \n", start), text.size());
+            widestWord = std::max(widestWord, textWidth(ttf, text.substr(start, end - start)));
+            start = end + 1;
+        }
+        lineWidth = std::min(width, double(std::max(wrap, widestWord)));
+    }
+    double breaks = double(std::count(text.begin(), text.end(), '\n'));
+    return TTF_FontLineSkip(ttf) * (2 * width + lineWidth * (breaks + 1));
 }
 
 } // namespace
@@ -277,7 +354,20 @@ bool Recorder::playCopy(const ReplayCommand& command, Camera& camera)
         || destination.y + destination.h < 0;
     if (!texture || offScreen || skipFrames > 0)
         return true;
+    // The software renderer scales a copy that crosses the display's edge whole into a
+    // buffer first: gigabytes for a damaged replay. A copy larger than twice the display
+    // is cut to what the display shows, or skipped when mirrored or turned, which the
+    // game does only to small pictures.
     const SDL_Rect* from = shape.source ? &source : nullptr;
+    if (destination.w > 2 * camera.width || destination.h > 2 * camera.height) {
+        if (shape.flip)
+            return true;
+        if (!shape.source)
+            SDL_QueryTexture(texture, nullptr, nullptr, &source.w, &source.h);
+        if (!visiblePart(source, destination, camera))
+            return true;
+        from = &source;
+    }
     if (shape.flip)
         SDL_RenderCopyEx(camera.renderer, texture, from, &destination, angle, shape.rotation ? &centre : nullptr,
             SDL_RendererFlip(flip & (SDL_FLIP_HORIZONTAL | SDL_FLIP_VERTICAL)));
@@ -301,11 +391,21 @@ bool Recorder::playText(const ReplayCommand& command, Camera& camera)
     if (assets && isResourceName(fontFile))
         font = assets->findFont(fontFile, size, outline,
             "RECORDED_" + fontFile + "_" + std::to_string(size) + "_" + std::to_string(outline));
+    // The font measures only UTF-8, yet draws anything: the game writes nothing else.
+    const std::string& string = command.strings[1];
+    if (!utf8::is_valid(string.begin(), string.end())) {
+        endPlayback("text not in UTF-8, bytes = ", int(string.size()));
+        return false;
+    }
+    if (font && font->ttf && mostTextPixels(font->ttf, string, v[2]) > largestTextPixels) {
+        endPlayback("text too large to draw, bytes = ", int(string.size()));
+        return false;
+    }
     SDL_Color colour{Uint8(v[3]), Uint8(v[4]), Uint8(v[5]), Uint8(v[6])};
     auto text = std::make_unique<CachedText>(&camera, font, colour, "");
     text->shadowOffset = v[7];
     text->recordable = 0;
-    text->setTextWrapped(command.strings[1], v[2]);
+    text->setTextWrapped(string, v[2]);
     if (command.code == ReplayCode::textTexture) {
         // The texture changes hands: the entry owns it now and `stop` destroys it.
         replayTextures.push_back(RecordedTexture{4, "LF", text->texture});

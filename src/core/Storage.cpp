@@ -69,7 +69,7 @@ bool Storage::load(const std::string& path, bool reportMissing)
             LOG("ERROR: Loading storage " << path << ". Error: " << std::strerror(errno));
         return false;
     }
-    bool ok = parseRecord(*this);
+    bool ok = parseRecord(*this, 1);
     std::fclose(file);
     file = nullptr;
     if (!ok) {
@@ -79,9 +79,15 @@ bool Storage::load(const std::string& path, bool reportMissing)
     return true;
 }
 
-bool Storage::parseRecord(Storage& target)
+// Each nested record is one level of recursion here and in the destructor: a damaged
+// file must not nest deeper than the stack allows.
+bool Storage::parseRecord(Storage& target, int depth)
 {
     TRACE();
+    if (depth > maxDepth) {
+        LOG("ERROR: Storage records nested deeper than " << maxDepth << " levels");
+        return false;
+    }
     for (;;) {
         int type = std::fgetc(file);
         if (type == EOF) {
@@ -102,7 +108,7 @@ bool Storage::parseRecord(Storage& target)
             if (!readString(key))
                 return false;
             auto child = std::make_unique<Storage>();
-            if (!parseRecord(*child))
+            if (!parseRecord(*child, depth + 1))
                 return false;
             target.objects[key] = std::move(child);
             break;
@@ -115,7 +121,7 @@ bool Storage::parseRecord(Storage& target)
             // file really holds records.
             for (uint32_t i = 0; i < count; i++) {
                 auto child = std::make_unique<Storage>();
-                if (!parseRecord(*child))
+                if (!parseRecord(*child, depth + 1))
                     return false;
                 target.list.push_back(std::move(child));
             }

@@ -36,9 +36,11 @@ public:
 
     // Longest string a reader accepts.
     static constexpr unsigned maxStringLength = 4095;
+    // Deepest nesting of records a reader accepts; the game writes at most 3 levels.
+    static constexpr int maxDepth = 64;
 
 private:
-    bool parseRecord(Storage& target);
+    bool parseRecord(Storage& target, int depth);
     bool readString(std::string& out);
     bool writeRecord(const Storage& source);
     bool writeBytes(const void* data, size_t size);

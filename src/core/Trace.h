@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 // The scope trace: every function of the game records itself on entry, so a crash
@@ -16,6 +17,10 @@ struct TraceRing {
     TraceEntry entries[size];
     int index = 0;
     bool wrapped = false;
+
+    // Entries held (up to size), and the entry `age` steps back from the newest.
+    int count() const { return wrapped ? size : index; }
+    const TraceEntry& fromNewest(int age) const { return entries[((index - 1 - age) % size + size) % size]; }
 };
 
 struct TraceBuffer {
@@ -24,16 +29,15 @@ struct TraceBuffer {
 
     void push(const char* file, int line, const char* function);
     void pop();
-    // Removes and returns the newest stack entry; false when the stack ring is empty.
-    bool popStackEntry(TraceEntry& entry);
-    // Walks the history ring from the newest entry; false when no entry is left.
-    bool takeHistoryEntry(TraceEntry& entry);
 };
 
 TraceBuffer& traceBuffer();
 
 // "file:line Class::function" with the build's source folder and the signature trimmed.
 std::string formatTraceEntry(const TraceEntry& entry);
+// The same into `out` (cut to fit, always terminated), returning its length; it
+// allocates nothing, so a signal handler may use it.
+size_t formatTraceEntry(const TraceEntry& entry, char* out, size_t size);
 
 class TraceScope {
 public:

@@ -266,6 +266,12 @@ void Translator::loadTranslations(const std::string& code)
     plurals.clear();
     if (code.empty())
         return;
+    // The code comes from the settings file and names a file: letters, digits and "_"
+    // only, so that it cannot name one outside the language folders.
+    if (code.find_first_not_of("abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789_") != std::string::npos) {
+        LOG("ERROR: Not a language code: [" << code << "]");
+        return;
+    }
 
     std::string path = prefPath() + code + ".txt";
     LOG("Looking for custom translation file: " << path << " ...");
@@ -289,6 +295,11 @@ void Translator::loadTranslations(const std::string& code)
             continue;
         }
         readDirective(*this, line, lineNumber, entry);
+    }
+    // A folder, for one, opens like a file but cannot be read.
+    if (file.bad()) {
+        LOG("ERROR: Failed to read translation file: " << path);
+        return;
     }
     pluralRule = pluralRuleFor(languageCode);
     LOG("Translation load complete.");

@@ -90,8 +90,9 @@ bool saveReplacing(Storage& storage, const std::string& path)
     TRACE();
     std::string partial = path + ".partial";
     if (!storage.save(partial) || !syncToDisk(partial)) {
-        LOG("ERROR: " << path << " was not replaced; the previous file is kept");
+        // First the room it took: on a full disk the log line needs it.
         std::remove(partial.c_str());
+        LOG("ERROR: " << path << " was not replaced; the previous file is kept");
         return false;
     }
     if (std::rename(partial.c_str(), path.c_str()) != 0) {
@@ -105,16 +106,30 @@ bool saveReplacing(Storage& storage, const std::string& path)
     return true;
 }
 
+namespace {
+
+Storage theSettings;
+bool settingsLoaded = false;
+
+} // namespace
+
 Storage& settingsStorage()
 {
     TRACE();
-    static Storage settings;
-    static bool loaded = false;
-    if (!loaded) {
-        loadWithTwinRecovery(settings, prefPath() + "settings.storage");
-        loaded = true;
+    if (!settingsLoaded) {
+        loadWithTwinRecovery(theSettings, prefPath() + "settings.storage");
+        settingsLoaded = true;
     }
-    return settings;
+    return theSettings;
+}
+
+void forgetSettings()
+{
+    TRACE();
+    theSettings.strings.clear();
+    theSettings.objects.clear();
+    theSettings.list.clear();
+    settingsLoaded = false;
 }
 
 bool saveSettings()

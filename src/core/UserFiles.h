@@ -14,6 +14,8 @@ std::string dataPath(const std::string& name);
 // The process-wide settings, read from "settings.storage" on first use.
 Storage& settingsStorage();
 bool saveSettings();
+// Drops the settings read so far: the next settingsStorage() reads the file again.
+void forgetSettings();
 
 // The settings scheme on any file: a save goes first to a temporary twin, so that an
 // interrupted save can be completed from the twin at the next start.

@@ -150,7 +150,12 @@ class Game:
     def start(self, cwd=None, args=()):
         if not self.xvfb:
             self.start_x()
-        self.process = subprocess.Popen([self.binary] + list(args), env=self.environment(), cwd=cwd or self.home,
+        env = self.environment()
+        # Libraries to load into the game alone (not into Xvfb or xdotool): scripts/test
+        # keeps Mesa's driver loaded to the end of a sanitizer build's run this way.
+        if os.environ.get("E2E_GAME_PRELOAD"):
+            env["LD_PRELOAD"] = os.environ["E2E_GAME_PRELOAD"]
+        self.process = subprocess.Popen([self.binary] + list(args), env=env, cwd=cwd or self.home,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.followed = 0
         return self

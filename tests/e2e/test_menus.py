@@ -76,10 +76,11 @@ def custom_resolutions_rebuild_the_display(binary, build):
         applied = len(game.log())
         game.hold("Return", 2.0)
         confirm = game.wait_for_log("Creating SDL window (1360 x 768, fsd = 0) ...", after=applied)
+        # Timed from the new window: a slow machine may take a while to show the screen.
+        started = time.time()
         check(game.settings()["strings"]["needConfirmGfxChange"] == "1", "confirmation asked for")
         menu_ready(game, confirm)
         game.screenshot("confirmation-fullscreen")
-        started = time.time()
         game.wait_for_log("gfxChangeScreen.status == 2, returning false", timeout=40, after=confirm)
         waited = time.time() - started
         check(waited > 18, "reverted after %.1f s: a held key answered the confirmation" % waited)

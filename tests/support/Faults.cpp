@@ -2,8 +2,13 @@
 
 #include <sys/mman.h>
 
-void writeToProtectedPage()
+void* protectedPage()
 {
     static void* page = mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    *static_cast<volatile int*>(page) = 1;
+    return page;
+}
+
+void writeToProtectedPage()
+{
+    *static_cast<volatile int*>(protectedPage()) = 1;
 }

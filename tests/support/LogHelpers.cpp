@@ -12,3 +12,12 @@ int logLinesContaining(const std::string& needle)
     }
     return count;
 }
+
+void clearLogRing()
+{
+    CircularLog& log = CircularLog::instance();
+    for (std::string& line : log.lines)
+        line.clear();
+    log.next = 0;
+    log.wrapped = false;
+}

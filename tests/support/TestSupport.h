@@ -29,6 +29,8 @@ std::string savedSetting(const std::string& key);
 
 // How many of the lines held in the log's ring contain `needle`.
 int logLinesContaining(const std::string& needle);
+// Empties the log's ring, for a test that counts lines from its own start.
+void clearLogRing();
 
 // Sets an environment variable for the life of the object, then restores it.
 class ScopedEnvironment {

@@ -209,7 +209,8 @@ TEST_F(VirtualControllers, AMappedPadGoesByItsMappingsName)
 TEST_F(VirtualControllers, DamagedRecordsReadAsUnbound)
 {
     const std::pair<const char*, const char*> damage[] = {{"LEFT", "7"}, {"RIGHT", "99999"}, {"UP", "-300"},
-        {"ATTACK", "2147483647"}, {"ITEM", "-2147483648"}, {"PAUSE", "2O8"}, {"vibrations", "100000"}};
+        {"ATTACK", "2147483647"}, {"ITEM", "-2147483648"}, {"PAUSE", "2O8"}, {"vibrations", "100000"},
+        {"menuSensitivity2", "-2147483648"}, {"gameSensitivity2", "40000"}};
     for (Joystick* stick : {attach(0x1234, 0x5678), xboxPad()})
         for (const auto& [key, value] : damage)
             record(stick)->setString(key, value);
@@ -221,6 +222,12 @@ TEST_F(VirtualControllers, DamagedRecordsReadAsUnbound)
     }
     EXPECT_EQ(known->attack, 100);
     EXPECT_EQ(unknown->vibrationStrength, 100);
+    // Sensitivities stay within the axis range: the smallest integer once overflowed
+    // the axis levels' negation.
+    EXPECT_EQ(unknown->menuSensitivity, 0);
+    EXPECT_EQ(unknown->gameSensitivity, 32767);
+    EXPECT_EQ(unknown->axisPosition(-32768), -2);
+    EXPECT_GT(logLinesContaining("WARNING: Controller setting menuSensitivity2 = -2147483648 is out of range, using 0"), 0);
     unknown->vibrate(2);
     EXPECT_EQ(virtualRumbles().front(), (std::pair<Uint16, Uint16>{26208, 16380}));
 }

@@ -41,9 +41,7 @@ namespace {
 void innermost(std::string& location)
 {
     TRACE();
-    TraceEntry entry;
-    ASSERT_TRUE(traceBuffer().popStackEntry(entry));
-    location = formatTraceEntry(entry);
+    location = formatTraceEntry(traceBuffer().stack.fromNewest(0));
 }
 
 void outer(std::string& location)
@@ -63,6 +61,9 @@ TEST(Trace, StackListsInnermostFunctionFirstWithoutSourceRoot)
 
     TraceEntry entry{12, "game/x.cpp", "std::map<int, int> Game::pause(int, const char*)"};
     EXPECT_EQ(formatTraceEntry(entry), "game/x.cpp:12 Game::pause"); // the qualified name only
+    char small[8];
+    EXPECT_EQ(formatTraceEntry(entry, small, sizeof small), 7u);
+    EXPECT_STREQ(small, "game/x.");
 }
 
 TEST(Trace, HistoryRecordsEveryCallAndWraps)
@@ -72,12 +73,10 @@ TEST(Trace, HistoryRecordsEveryCallAndWraps)
     for (int i = 0; i < 600; i++)
         outer(unused);
     EXPECT_TRUE(buffer.history.wrapped);
-    TraceEntry entry;
-    int taken = 0;
-    while (taken < TraceRing::size && buffer.takeHistoryEntry(entry))
-        taken++;
-    EXPECT_EQ(taken, TraceRing::size);
-    EXPECT_EQ(formatTraceEntry(entry).find("innermost"), std::string::npos);
+    EXPECT_EQ(buffer.history.count(), TraceRing::size);
+    // Calls alternate outer, innermost: the oldest held is an outer one.
+    EXPECT_NE(formatTraceEntry(buffer.history.fromNewest(0)).find("innermost"), std::string::npos);
+    EXPECT_NE(formatTraceEntry(buffer.history.fromNewest(TraceRing::size - 1)).find("outer"), std::string::npos);
 }
 
 TEST(Trace, StackRingUnwindsAcrossItsWrap)
@@ -91,8 +90,7 @@ TEST(Trace, StackRingUnwindsAcrossItsWrap)
         buffer.pop();
     EXPECT_EQ(buffer.stack.index, TraceRing::size - 1);
     EXPECT_FALSE(buffer.stack.wrapped);
-    TraceEntry entry;
-    ASSERT_TRUE(buffer.popStackEntry(entry));
-    EXPECT_EQ(entry.line, TraceRing::size - 2);
+    EXPECT_EQ(buffer.stack.count(), TraceRing::size - 1);
+    EXPECT_EQ(buffer.stack.fromNewest(0).line, TraceRing::size - 2);
 }
 

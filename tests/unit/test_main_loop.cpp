@@ -4,6 +4,7 @@
 #include "VirtualPad.h"
 #include "core/AssetManager.h"
 #include "core/CachedText.h"
+#include "core/CircularLog.h"
 #include "core/ControllerLayout.h"
 #include "core/CrashGuard.h"
 #include "core/Joystick.h"
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <sys/stat.h>
@@ -96,6 +98,8 @@ protected:
         main->init();
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
         CrashGuard::install();
+        for (const std::string& file : crashFiles())
+            std::remove(file.c_str());
     }
     void TearDown() override
     {
@@ -108,12 +112,13 @@ protected:
         SdlTest::TearDown();
     }
 
-    // One guarded frame, as the display pass runs it.
+    // One guarded frame, as the display pass runs it; false when a fault abandoned it
+    // or the frame asks for the display to be rebuilt.
     bool frame()
     {
-        bool goOn = true;
-        CrashGuard::run([&] { goOn = main->loop(); }, [&] { return main->writeCrashReport(); });
-        return goOn;
+        bool goOn = false;
+        bool whole = CrashGuard::run([&] { goOn = main->loop(); }, [&] { return main->writeCrashReport(); });
+        return whole && goOn;
     }
 
     Joystick* attachController(bool preventBounce)
@@ -332,9 +337,12 @@ TEST_F(MainLoop, AnXboxPadWorksOutOfTheBoxUntilItIsUnplugged)
 
 TEST_F(MainLoop, FirstFaultWritesTheReportAndShowsTheCrashScreen)
 {
+    // The log file is not open here: the report must not need it.
+    ASSERT_EQ(CircularLog::instance().file, nullptr);
+    clearLogRing();
     main->switchEventHandler(&probe);
     probe.fault = true;
-    frame();
+    EXPECT_FALSE(frame());
     ASSERT_EQ(main->currentHandler, &main->debugScreen);
     std::vector<std::string> files = crashFiles();
     ASSERT_EQ(files.size(), 1u);
@@ -368,19 +376,45 @@ TEST_F(MainLoop, FirstFaultWritesTheReportAndShowsTheCrashScreen)
     EXPECT_EQ(readFileBytes(browser + "/opened"), fileUrl(prefPath()) + "\n");
 }
 
-TEST_F(MainLoop, OnlyTheFirstFaultIsReportedAndTheFiftyFirstIsNotHandled)
+TEST_F(MainLoop, OnlyTheFirstFaultIsReportedAndTheFiftyFirstEndsTheProcess)
 {
+    clearLogRing();
     main->switchEventHandler(&probe);
     probe.fault = true;
-    frame();
+    EXPECT_FALSE(frame());
+    ASSERT_EQ(main->currentHandler, &main->debugScreen);
+    // From now on the crash screen itself faults as it draws.
+    CachedText* message = main->debugScreen.message;
+    main->debugScreen.message = static_cast<CachedText*>(protectedPage());
     for (int fault = 2; fault <= 50; fault++) {
-        main->currentHandler = &probe;
-        EXPECT_TRUE(frame() || true);
-        ASSERT_EQ(main->currentHandler, &probe) << "fault " << fault << " must be skipped silently";
+        EXPECT_FALSE(frame()) << "fault " << fault << " abandons its frame";
+        ASSERT_EQ(main->currentHandler, &main->debugScreen) << "fault " << fault << " must be skipped silently";
     }
     EXPECT_EQ(crashFiles().size(), 1u);
     EXPECT_EQ(logLinesContaining("-------------------- crash dump complete"), 1);
-    EXPECT_FALSE(main->writeCrashReport()); // the 51st
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(frame(), testing::KilledBySignal(SIGSEGV), "") << "the 51st fault";
+    main->debugScreen.message = message;
+}
+
+TEST_F(MainLoop, AFaultWhileTheCrashScreenIsPreparedEndsTheProcessAfterTheReport)
+{
+    main->switchEventHandler(&probe);
+    probe.fault = true;
+    CachedText* message = main->debugScreen.message;
+    main->debugScreen.message = static_cast<CachedText*>(protectedPage());
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(frame(), testing::KilledBySignal(SIGSEGV), "");
+    main->debugScreen.message = message;
+
+    std::string reports;
+    for (const std::string& file : crashFiles())
+        reports += readFileBytes(file);
+    // The frame's report, then the second fault's, which names where the report broke.
+    EXPECT_NE(reports.find("Game version 1.1.0\nStack:\ntests/unit/test_main_loop.cpp:"), std::string::npos) << reports;
+    size_t second = reports.find("Fault outside the game's frames: signal 11\nStack:\n");
+    ASSERT_NE(second, std::string::npos) << reports;
+    EXPECT_NE(reports.find("Main::writeCrashReport", second), std::string::npos) << reports;
 }
 
 TEST_F(MainLoop, TheFirstGameIsRecordedAndAChosenReplayPlaysBeforeTheMenuReturns)

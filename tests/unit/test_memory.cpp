@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -122,11 +124,16 @@ TEST_F(LevelLoaderTest, OnlyTheFirst256RowsAndColumnsAreRead)
     EXPECT_TRUE(logHas("WARNING: Map file " + path + " has more than 256 rows, the rest is ignored"));
 }
 
-TEST_F(LevelLoaderTest, MissingFileLeavesThePage)
+TEST_F(LevelLoaderTest, MissingOrUnreadableFileLeavesThePage)
 {
     fill(7);
     EXPECT_FALSE(loadMap(testUserRoot() + "/nowhere.txt", *realm, glyphs));
     EXPECT_TRUE(logHas("ERROR: Failed to open map file: " + testUserRoot() + "/nowhere.txt"));
+    // A folder opens like a file, but reading it fails: not a level of empty lines.
+    std::string folder = testUserRoot() + "/folder.txt";
+    ASSERT_EQ(mkdir(folder.c_str(), 0700), 0);
+    EXPECT_FALSE(loadMap(folder, *realm, glyphs));
+    EXPECT_TRUE(logHas("ERROR: Failed to read map file: " + folder));
     EXPECT_EQ(realm->cell(0, 0).value, 7);
 }
 

@@ -463,6 +463,38 @@ TEST_F(RecorderTest, ALargerRecordingIsFittedByItsLayout)
     EXPECT_GT(text.y + text.h, 320);
 }
 
+// The renderer would scale such a copy whole into a buffer first (gigabytes, seconds):
+// the player cuts it to the display without moving the picture, and leaves out a
+// mirrored one.
+TEST_F(RecorderTest, CopiesFarLargerThanTheDisplayAreDrawnWhereTheyShow)
+{
+    makeAssets(0);
+    const Uint32 columns[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+    SDL_Surface* picture = makeSurface(4, 4);
+    for (int x = 0; x < 4; x++)
+        for (int y = 0; y < 4; y++)
+            setSurfacePixel(picture, x, y, columns[x]);
+    writePicture("replay-columns.png", picture);
+    SDL_FreeSurface(picture);
+    std::string clear = command(ReplayCode::clearBlack), end = command(ReplayCode::endOfFrame);
+    writeFileBytes(replayPath(1), header("2030-01-01 10:00:00")
+            + command(ReplayCode::defineTexture, {1}, {"replay-columns.png"})
+            + clear + command(ReplayCode::copy + 1, {0, -1000, -200, 4000, 1480}) + end
+            + clear + command(ReplayCode::copyFlipped + 1, {0, 1, -4000, -4000, 8000, 8000}) + end
+            + clear + command(ReplayCode::copy + 1, {0, -4000, -4000, 8000, 8000}) + end);
+    ASSERT_EQ(recorder().openReplay(0, assets.get(), camera.get()), "OK");
+    recorder().playFrame(*camera);
+    // Columns 1 and 2 meet at x = 1000, give or take the renderer's rounding.
+    EXPECT_EQ(pixelAt(0, 0), columns[1]);
+    EXPECT_EQ(pixelAt(980, 1079), columns[1]);
+    EXPECT_EQ(pixelAt(1020, 0), columns[2]);
+    EXPECT_EQ(pixelAt(1919, 1079), columns[2]);
+    recorder().playFrame(*camera);
+    EXPECT_EQ(drawnArea(0xFF000000).w, 0);
+    recorder().playFrame(*camera);
+    EXPECT_EQ(pixelAt(960, 540), columns[2]);
+}
+
 TEST_F(RecorderTest, FastForwardSkipsFiveSecondsStillPlayingTheirSoundsAndTheDisplayCycles)
 {
     ASSERT_TRUE(openMixer(64));
@@ -536,6 +568,15 @@ TEST_F(RecorderTest, DamagedReplaysEndPlaybackCleanly)
         // A picture named outside the game's folder is never looked for; its draws are skipped.
         {command(ReplayCode::defineTexture, {1}, {"../../../../etc/passwd"}) + command(ReplayCode::copy + 3, {1}),
             "REPLAY: texture not found. Index = 1"},
+        // One command of 4 KB asking for a text of gigabytes.
+        {command(ReplayCode::defineText, {200, 32, 0, 255, 255, 255, 255, 4}, {"main.ttf", std::string(4000, 'W')}),
+            "R: text too large to draw, bytes = 4000"},
+        {command(ReplayCode::defineText, {200, 32, 0, 255, 255, 255, 255, 4}, {"main.ttf", "W\x9CW"}),
+            "R: text not in UTF-8, bytes = 3"},
+        // The resource folder itself named as the font file: read as no font, not by its size.
+        {command(ReplayCode::defineText, {24, 0, 9999, 255, 255, 255, 255, 0}, {"", "text"})
+                + command(ReplayCode::drawText, {1, 0, 0, 30}),
+            "I/O ERROR: Cannot read font file: "},
         // An entry of kind 4 never owns a picture of the game's, so the end frees none.
         {command(ReplayCode::defineTexture, {4}, {"replay-dot.png"}) + command(ReplayCode::copy + 3, {1}),
             "REPLAY: texture not found. Index = 1"},

@@ -6,13 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
-#include <map>
 #include <cstdint>
 #include <cstring>
-#include <random>
+#include <map>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -223,31 +220,4 @@ TEST_F(SavedGame, AFailedSaveKeepsThePreviousFile)
     EXPECT_FALSE(game.saveGame(path));
     EXPECT_EQ(readFileBytes(path), before);
     rmdir((path + ".partial").c_str());
-}
-
-// A save killed at any moment leaves either the previous save or the new one, whole.
-TEST_F(SavedGame, KillingTheGameWhileItSavesNeverLeavesAnUnloadableSave)
-{
-    playSomeWay(game);
-    ASSERT_TRUE(game.saveGame(path));
-    std::mt19937 random(7);
-    for (int round = 0; round < 25; round++) {
-        pid_t child = fork();
-        ASSERT_GE(child, 0);
-        if (child == 0) {
-            for (int n = 1;; n++) {
-                game.world.dataRegister = n % 256;
-                game.saveGame(path);
-            }
-        }
-        usleep(useconds_t(std::uniform_int_distribution<int>(0, 250000)(random)));
-        kill(child, SIGKILL);
-        int status = 0;
-        waitpid(child, &status, 0);
-        Game loaded;
-        loaded.world.newGame();
-        ASSERT_TRUE(loaded.loadGame(path)) << "round " << round;
-        EXPECT_EQ(loaded.world.playerY, 240);
-        EXPECT_EQ(loaded.world.secondPage.cell(255, 255).value, game.world.secondPage.cell(255, 255).value);
-    }
 }

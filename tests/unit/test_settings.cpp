@@ -23,15 +23,26 @@ TEST(Settings, FreshFileHoldsExactlyTheDefaults)
 TEST(Settings, FixUpsOnLoad)
 {
     writeFileBytes(prefPath() + "settings.storage", storageEntry("vsync", "0") + storageEntry("windowW", "700") + "c");
-    // Read afresh, as at a start, even when an earlier test of this process read the settings.
-    settingsStorage().strings.clear();
-    settingsStorage().objects.clear();
-    loadWithTwinRecovery(settingsStorage(), prefPath() + "settings.storage");
+    forgetSettings();
     Storage& settings = loadAndSetupSettings();
     EXPECT_EQ(settings.getString("vsync", ""), "1");
     EXPECT_EQ(settings.getString("keyITEM", ""), "b");
     EXPECT_EQ(settings.getInt("windowW", 0), 700);
     EXPECT_FALSE(settings.has("keyLEFT"));
+}
+
+TEST(Settings, ADeeplyNestedFileIsRefusedAndTheGameStartsOnTheDefaults)
+{
+    // 100 000 records nested one in the other once overflowed the stack at every start.
+    std::string opening;
+    for (int level = 0; level < 100000; level++)
+        opening += "\x02" + storageText("");
+    writeFileBytes(prefPath() + "settings.storage", opening + std::string(100001, 'c'));
+    forgetSettings();
+    Storage& settings = loadAndSetupSettings();
+    EXPECT_EQ(logLinesContaining("ERROR: Storage records nested deeper than 64 levels"), 1);
+    EXPECT_EQ(settings.getInt("windowW", 0), 1280);
+    EXPECT_EQ(savedSetting("windowW"), "1280");
 }
 
 TEST(Settings, ALanguageFromTheCommandLineComesWithAFirstStartsDefaults)

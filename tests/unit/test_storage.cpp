@@ -13,6 +13,15 @@ std::string path(const std::string& name)
     return testUserRoot() + "/" + name;
 }
 
+// A root with `depth` - 1 objects nested one in the other, each under the empty key.
+std::string nestedRecords(int depth)
+{
+    std::string opening;
+    for (int level = 1; level < depth; level++)
+        opening += "\x02" + storageText("");
+    return opening + std::string(size_t(depth), 'c');
+}
+
 } // namespace
 
 TEST(StorageFormat, SingleEntryExample)
@@ -77,6 +86,9 @@ TEST(StorageFailures, BrokenFilesFailAndSayWhy)
         {"type4", "\x04", "ERROR: Unknown field type 4"},
         {"toolong", storageEntry("k", std::string(4096, 'x')) + "c", "ERROR: FOUND STRING LONGER THAN 4095 bytes"},
         {"hugelist", "\x03" + le32(4000000000u) + "c" + "c", ""}, // the count is not believed up front
+        {"deep", nestedRecords(Storage::maxDepth + 1), "ERROR: Storage records nested deeper than 64 levels"},
+        // Once a stack overflow at every start: 100 000 nested records.
+        {"deeper", nestedRecords(100000), "ERROR: Storage records nested deeper than 64 levels"},
     };
     std::map<std::string, Storage> loaded;
     for (const auto& file : files) {
@@ -92,6 +104,11 @@ TEST(StorageFailures, BrokenFilesFailAndSayWhy)
     EXPECT_EQ(loaded["noend"].getString("kept", ""), "yes");
     EXPECT_FALSE(loaded["cut"].has("key"));
     EXPECT_EQ(loaded["hugelist"].list.size(), 2u);
+    EXPECT_TRUE(loaded["deeper"].isEmpty());
+
+    Storage deepest;
+    writeFileBytes(path("deepest"), nestedRecords(Storage::maxDepth));
+    EXPECT_TRUE(deepest.load(path("deepest"), true));
 
     Storage missing;
     EXPECT_FALSE(missing.load(path("nothing-here.storage"), true));

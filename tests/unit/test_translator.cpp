@@ -12,7 +12,11 @@ namespace {
 
 class TranslatorTest : public testing::Test {
 protected:
-    void SetUp() override { tr.loadTranslations(""); }
+    void SetUp() override
+    {
+        clearLogRing();
+        tr.loadTranslations("");
+    }
 
     // A translation file in the per-user folder, which wins over the shipped one.
     void userFile(const std::string& code, const std::string& text)
@@ -122,6 +126,19 @@ TEST_F(TranslatorTest, UserFileWinsOverTheShippedOne)
     EXPECT_EQ(logLinesContaining("ERROR: Failed to open translation file: " + dataPath("lang/") + "xx.txt"), 1);
     EXPECT_EQ(tr.translate("Exit"), "Exit");
     EXPECT_EQ(tr.pluralRule, frisian);
+
+    // A folder in the place of the file opens like one, but is not read as an empty file.
+    std::filesystem::create_directories(prefPath() + "yy.txt");
+    int completed = logLinesContaining("Translation load complete.");
+    tr.loadTranslations("yy");
+    EXPECT_EQ(logLinesContaining("ERROR: Failed to read translation file: " + prefPath() + "yy.txt"), 1);
+    EXPECT_EQ(logLinesContaining("Translation load complete."), completed);
+
+    // A code from an edited settings file never names a file outside the language folders.
+    writeFileBytes(testUserRoot() + "/elsewhere.txt", "ENGLISH:Exit\nTRANSLATED:Raus\nCONTEXT:\n");
+    tr.loadTranslations("../../elsewhere");
+    EXPECT_EQ(tr.translate("Exit"), "Exit");
+    EXPECT_EQ(logLinesContaining("ERROR: Not a language code: [../../elsewhere]"), 1);
 }
 
 TEST(PluralRules, EachRowTellsItsCountsApart)
