@@ -8,7 +8,7 @@
 
 // What SDL's game-controller mapping of a device says about it, in the game's codes: the
 // defaults the built-in models give (south face button ATTACK, east ITEM, north ACTION,
-// west SPEC, the shoulders and triggers, the right stick, START PAUSE, the left stick
+// west the special action, the shoulders and triggers, the right stick, START PAUSE, the left stick
 // moves), labelled as that family of pads prints its buttons, and the inputs of its d-pad.
 struct ControllerLayout {
     std::vector<DefaultBinding> bindings;

@@ -87,7 +87,7 @@ TEST(ControllerCodes, CodesDescriptionsAndAxisLevels)
         EXPECT_EQ(none.axisPosition(value), level) << value;
 }
 
-// The rows as "guid ATTACK ITEM ACTION SPEC STRONG CWEAPON CITEM DROP SLEFT SRIGHT PAUSE",
+// The rows as "guid ATTACK ITEM ACTION special STRONG CWEAPON CITEM DROP SLEFT SRIGHT PAUSE",
 // hashed with 64-bit FNV-1a: a changed, lost or reordered model changes the sum.
 TEST(ControllerModels, TheTableHoldsEveryModelInOrderAndFindsItByGuidAndByIds)
 {
