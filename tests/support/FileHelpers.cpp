@@ -3,7 +3,9 @@
 #include "core/Storage.h"
 #include "core/UserFiles.h"
 
+#include <cstdio>
 #include <dirent.h>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sys/stat.h>
@@ -65,4 +67,32 @@ uint64_t textHash(const std::string& text)
     for (unsigned char c : text)
         hash = (hash ^ c) * 0x100000001b3u;
     return hash;
+}
+
+std::string replayPath(int slot)
+{
+    return prefPath() + "lastgame" + std::to_string(slot) + ".replay";
+}
+
+void removeReplays()
+{
+    for (int slot = 1; slot <= 9; slot++)
+        std::remove(replayPath(slot).c_str());
+}
+
+std::vector<std::string> crashFiles()
+{
+    std::vector<std::string> found;
+    for (const auto& entry : std::filesystem::directory_iterator(prefPath()))
+        if (entry.path().filename().string().rfind("crash-", 0) == 0)
+            found.push_back(entry.path().string());
+    return found;
+}
+
+std::string crashReports()
+{
+    std::string all;
+    for (const std::string& file : crashFiles())
+        all += readFileBytes(file);
+    return all;
 }

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 // The temporary folder that stands for XDG_DATA_HOME in this test process.
 const std::string& testUserRoot();
@@ -11,6 +12,13 @@ const std::string& testUserRoot();
 std::string readFileBytes(const std::string& path);
 void writeFileBytes(const std::string& path, const std::string& bytes);
 bool fileExists(const std::string& path);
+
+// A replay slot's file (1 to 9) in the per-user folder, and all nine removed.
+std::string replayPath(int slot);
+void removeReplays();
+// The crash reports in the per-user folder, and all their text joined.
+std::vector<std::string> crashFiles();
+std::string crashReports();
 
 // How many files this process holds open: a file left open by a reader shows here.
 int openFileCount();

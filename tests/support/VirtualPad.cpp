@@ -1,5 +1,7 @@
 #include "VirtualPad.h"
 
+#include "core/ControllerLayout.h"
+
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -70,6 +72,18 @@ void detachVirtualPads()
 {
     for (int index = SDL_NumJoysticks() - 1; index >= 0; index--)
         SDL_JoystickDetachVirtual(index);
+}
+
+bool startControllers()
+{
+    readFaceButtonsByPosition();
+    return SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER) == 0;
+}
+
+void stopControllers()
+{
+    detachVirtualPads();
+    SDL_QuitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
 }
 
 void attachPadFromEnvironment()

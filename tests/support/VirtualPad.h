@@ -29,6 +29,11 @@ int attachLinuxPad(Uint16 vendor, Uint16 product, Uint16 version, const char* na
 // Detaches every virtual controller.
 void detachVirtualPads();
 
+// Starts the joystick and game-controller subsystems with face buttons read by position,
+// as the game has them; false when SDL cannot. Stopping detaches every virtual pad first.
+bool startControllers();
+void stopControllers();
+
 // The rumble requests the virtual pads received, oldest first: (low, high) strengths.
 std::vector<std::pair<Uint16, Uint16>>& virtualRumbles();
 

@@ -2,12 +2,10 @@
 #include "TestSupport.h"
 #include "core/CrashGuard.h"
 #include "core/Trace.h"
-#include "core/UserFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <filesystem>
 #include <stdexcept>
 #include <thread>
 #include <vector>
@@ -38,16 +36,6 @@ int readPastTheEnd()
 std::string innermost()
 {
     return formatTraceEntry(traceBuffer().stack.fromNewest(0));
-}
-
-// Every crash file in the per-user folder, joined.
-std::string crashFiles()
-{
-    std::string all;
-    for (const auto& entry : std::filesystem::directory_iterator(prefPath()))
-        if (entry.path().filename().string().rfind("crash-", 0) == 0)
-            all += readFileBytes(entry.path().string());
-    return all;
 }
 
 } // namespace
@@ -110,7 +98,7 @@ TEST(CrashGuardDeathTest, FaultsOutsideTheFrameEndTheProcessWithACrashFile)
             CrashGuard::run([] { std::thread(faultInside).join(); }, [] { std::_Exit(3); return true; });
         },
         testing::KilledBySignal(SIGSEGV), "");
-    std::string report = crashFiles();
+    std::string report = crashReports();
     EXPECT_EQ(report.rfind("Game version 1.1.0\nFault outside the game's frames: signal 11\nStack:\n", 0), 0u)
         << report;
     size_t stack = report.find("Stack:\n") + 7;
@@ -124,7 +112,7 @@ TEST(CrashGuardDeathTest, FaultsOutsideTheFrameEndTheProcessWithACrashFile)
             faultInside();
         },
         testing::KilledBySignal(SIGSEGV), "");
-    report = crashFiles();
+    report = crashReports();
     size_t first = report.find("Fault outside the game's frames: signal 11");
     EXPECT_NE(report.find("Fault outside the game's frames: signal 11", first + 1), std::string::npos) << report;
 }

@@ -1,7 +1,6 @@
 #include "TestSupport.h"
 #include "VirtualPad.h"
 #include "core/ControllerDatabase.h"
-#include "core/ControllerLayout.h"
 #include "core/Joystick.h"
 #include "core/UserFiles.h"
 
@@ -19,15 +18,13 @@ protected:
     {
         settingsStorage().objects.clear();
         virtualRumbles().clear();
-        readFaceButtonsByPosition();
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER), 0) << SDL_GetError();
+        ASSERT_TRUE(startControllers()) << SDL_GetError();
     }
     void TearDown() override
     {
         for (Joystick* stick : opened)
             delete stick;
-        detachVirtualPads();
-        SDL_QuitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
+        stopControllers();
         hapticCalls() = HapticCalls{};
     }
 

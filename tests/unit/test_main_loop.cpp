@@ -5,7 +5,6 @@
 #include "core/AssetManager.h"
 #include "core/CachedText.h"
 #include "core/CircularLog.h"
-#include "core/ControllerLayout.h"
 #include "core/CrashGuard.h"
 #include "core/Joystick.h"
 #include "core/Main.h"
@@ -17,7 +16,6 @@
 
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
 #include <sys/stat.h>
 
 namespace {
@@ -50,15 +48,6 @@ public:
     }
 };
 
-std::vector<std::string> crashFiles()
-{
-    std::vector<std::string> found;
-    for (const auto& entry : std::filesystem::directory_iterator(prefPath()))
-        if (entry.path().filename().string().rfind("crash-", 0) == 0)
-            found.push_back(entry.path().string());
-    return found;
-}
-
 // SDL ends a poll at a marker it leaves in the queue; a batch of test input starts
 // from an empty queue so that it is handled in the frame the test expects.
 void startInput()
@@ -87,8 +76,7 @@ protected:
     void SetUp() override
     {
         SdlTest::SetUp();
-        readFaceButtonsByPosition();
-        ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER), 0);
+        ASSERT_TRUE(startControllers());
         SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
         assets = std::make_unique<AssetManager>(renderer, 0);
         // Crash reports are named by the second: one left by an earlier test may share the name.
@@ -107,8 +95,7 @@ protected:
         assets.reset();
         for (auto& entry : controllers)
             delete entry.second;
-        detachVirtualPads();
-        SDL_QuitSubSystem(SDL_INIT_JOYSTICK | SDL_INIT_GAMECONTROLLER);
+        stopControllers();
         SdlTest::TearDown();
     }
 
@@ -407,9 +394,7 @@ TEST_F(MainLoop, AFaultWhileTheCrashScreenIsPreparedEndsTheProcessAfterTheReport
     EXPECT_EXIT(frame(), testing::KilledBySignal(SIGSEGV), "");
     main->debugScreen.message = message;
 
-    std::string reports;
-    for (const std::string& file : crashFiles())
-        reports += readFileBytes(file);
+    std::string reports = crashReports();
     // The frame's report, then the second fault's, which names where the report broke.
     EXPECT_NE(reports.find("Game version 1.1.0\nStack:\ntests/unit/test_main_loop.cpp:"), std::string::npos) << reports;
     size_t second = reports.find("Fault outside the game's frames: signal 11\nStack:\n");
@@ -419,8 +404,7 @@ TEST_F(MainLoop, AFaultWhileTheCrashScreenIsPreparedEndsTheProcessAfterTheReport
 
 TEST_F(MainLoop, TheFirstGameIsRecordedAndAChosenReplayPlaysBeforeTheMenuReturns)
 {
-    for (int slot = 1; slot <= 9; slot++)
-        std::remove((prefPath() + "lastgame" + std::to_string(slot) + ".replay").c_str());
+    removeReplays();
     main->recordNextGame = true;
     main->menu.currentPage = MenuAction::newGame;
     frame();
@@ -433,11 +417,11 @@ TEST_F(MainLoop, TheFirstGameIsRecordedAndAChosenReplayPlaysBeforeTheMenuReturns
     frame();
     main->game.exitGame();
     EXPECT_EQ(recorder().mode, Recorder::modeIdle);
-    std::string recorded = readFileBytes(prefPath() + "lastgame1.replay");
+    std::string recorded = readFileBytes(replayPath(1));
     ASSERT_GT(recorded.size(), 25u);
 
     // The replay page's rows after the limits play the newest first.
-    writeFileBytes(prefPath() + "lastgame2.replay", "0000-00-00 00:00:00" + recorded.substr(19));
+    writeFileBytes(replayPath(2), "0000-00-00 00:00:00" + recorded.substr(19));
     main->switchEventHandler(&main->menu);
     main->menu.updateMenu();
     main->menu.goToPage(MenuPage::replays, 0);
@@ -445,7 +429,7 @@ TEST_F(MainLoop, TheFirstGameIsRecordedAndAChosenReplayPlaysBeforeTheMenuReturns
     main->menu.currentPage = MenuAction::playReplay;
     frame();
     ASSERT_EQ(main->currentHandler, &main->replay);
-    EXPECT_EQ(recorder().fileName, prefPath() + "lastgame2.replay");
+    EXPECT_EQ(recorder().fileName, replayPath(2));
     for (int i = 0; i < 20 && main->currentHandler == &main->replay; i++)
         frame();
     EXPECT_EQ(main->currentHandler, &main->menu);

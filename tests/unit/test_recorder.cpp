@@ -39,11 +39,6 @@ std::string header(const std::string& label, int version = 2, int width = 1920, 
     return label + std::string(reinterpret_cast<char*>(numbers), 6);
 }
 
-std::string replayPath(int slot)
-{
-    return prefPath() + "lastgame" + std::to_string(slot) + ".replay";
-}
-
 // The commands of a replay file after its header, with the size each took.
 struct Decoded {
     std::vector<ReplayCommand> commands;
@@ -92,8 +87,7 @@ protected:
         recorder().stop();
         recorder().replayNumberLimit = 0;
         recorder().replaySizeLimit = 2000;
-        for (int slot = 1; slot <= 9; slot++)
-            std::remove(replayPath(slot).c_str());
+        removeReplays();
         SDL_Surface* dot = makeSurface(4, 4);
         SDL_FillRect(dot, nullptr, 0xFFFFFFFF);
         writePicture("replay-dot.png", dot);

@@ -105,15 +105,15 @@ TEST(SettingsTwin, UnwritableTwinReportsFailureAndKeepsTheFile)
 
 TEST(UserFiles, ReplayListingSortsByLabel)
 {
-    writeFileBytes(prefPath() + "lastgame7.replay", std::string("2026-01-01 10:00:00") + "rest");
-    writeFileBytes(prefPath() + "lastgame2.replay", std::string("2026-03-01 10:00:00") + "rest");
-    writeFileBytes(prefPath() + "lastgame4.replay", "short");
+    writeFileBytes(replayPath(7), "2026-01-01 10:00:00rest");
+    writeFileBytes(replayPath(2), "2026-03-01 10:00:00rest");
+    writeFileBytes(replayPath(4), "short");
     auto replays = replayListing();
     ASSERT_EQ(replays.size(), 3u);
     EXPECT_EQ(replays[0].first, "");
-    EXPECT_EQ(replays[0].second, prefPath() + "lastgame4.replay");
-    EXPECT_EQ(replays[1].second, prefPath() + "lastgame7.replay");
-    EXPECT_EQ(replays[2].second, prefPath() + "lastgame2.replay");
+    EXPECT_EQ(replays[0].second, replayPath(4));
+    EXPECT_EQ(replays[1].second, replayPath(7));
+    EXPECT_EQ(replays[2].second, replayPath(2));
 }
 
 TEST(UserFiles, FoldersEndInASeparatorAndUrlsAreEscaped)
