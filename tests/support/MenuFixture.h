@@ -62,11 +62,14 @@ protected:
         return key(SDLK_RETURN);
     }
 
-    std::vector<std::string> labels(int page)
+    // The labels or the values of a page's rows, top down.
+    std::vector<std::string> labels(int page) { return rowTexts(page, &MenuItem::label); }
+    std::vector<std::string> values(int page) { return rowTexts(page, &MenuItem::value); }
+    std::vector<std::string> rowTexts(int page, const std::string& (MenuItem::*text)() const)
     {
         std::vector<std::string> result;
         for (const auto& item : menu.pages[page])
-            result.push_back(item->label());
+            result.push_back((*item.*text)());
         return result;
     }
 

@@ -157,12 +157,9 @@ TEST_F(MenuTest, KeyboardPageShowsTheKeysTheGameWillUse)
     // A settings tree without keys: the game falls back on its own defaults, and so does the page.
     settingsStorage().setString("keyITEM", "b");
     start(0);
-    Menu::Page& keyboard = menu.pages[MenuPage::keyboard];
-    ASSERT_EQ(keyboard.size(), 7u);
-    EXPECT_EQ(keyboard[0]->value(), "arrow left");
-    EXPECT_EQ(keyboard[4]->value(), "d");
-    EXPECT_EQ(keyboard[5]->value(), "b");
-    EXPECT_EQ(keyboard[6]->label(), back + "BACK");
+    EXPECT_EQ(values(MenuPage::keyboard),
+        (std::vector<std::string>{"arrow left", "arrow right", "arrow up", "arrow down", "d", "b", ""}));
+    EXPECT_EQ(labels(MenuPage::keyboard).back(), back + "BACK");
 }
 
 TEST_F(MenuTest, VideoTogglesAndFrameRateModeAreSaved)
@@ -395,10 +392,9 @@ TEST_F(MenuTest, AudioTestReportsEachStepAndClosesTheDevice)
 
 TEST_F(MenuTest, ReplayPageListsTheNewestFirstAndKeepsItsLimits)
 {
-    for (int slot = 1; slot <= 9; slot++)
-        std::remove((prefPath() + "lastgame" + std::to_string(slot) + ".replay").c_str());
-    writeFileBytes(prefPath() + "lastgame2.replay", "2030-01-01 10:00:00");
-    writeFileBytes(prefPath() + "lastgame5.replay", "2030-02-01 10:00:00");
+    removeReplays();
+    writeFileBytes(replayPath(2), "2030-01-01 10:00:00");
+    writeFileBytes(replayPath(5), "2030-02-01 10:00:00");
     int openBefore = openFileCount();
     menu.updateMenu();
     EXPECT_EQ(openFileCount(), openBefore);
@@ -437,10 +433,7 @@ TEST_F(MenuTest, AudioDeviceRowsStepAndTakeTypedNumbersOnlyWithinTheMixersRanges
     menu.goToPage(MenuPage::audioDevice, 0);
     EXPECT_EQ(labels(MenuPage::audioDevice), (std::vector<std::string>{"Audio channels", "Audio frequency",
                                                  "Audio buffer size", back + "APPLY", back + "CANCEL"}));
-    std::vector<std::string> values;
-    for (const auto& item : menu.pages[MenuPage::audioDevice])
-        values.push_back(item->value());
-    EXPECT_EQ(values, (std::vector<std::string>{"< 32 >", "< 44100 >", "< 2048 >", "", ""}));
+    EXPECT_EQ(values(MenuPage::audioDevice), (std::vector<std::string>{"< 32 >", "< 44100 >", "< 2048 >", "", ""}));
 
     for (int step = 0; step < 3; step++)
         key(SDLK_RIGHT);
@@ -484,22 +477,16 @@ TEST_F(MenuTest, StatisticsShowEachAchievementAndHowMuchWasPlayed)
     settingsStorage().setInt("gamesPlayed", 3);
     settingsStorage().setInt("secondsPlayed", 3725);
     menu.updateMenu();
-    auto values = [&] {
-        std::vector<std::string> shown;
-        for (const auto& item : menu.pages[MenuPage::statistics])
-            shown.push_back(item->value());
-        return shown;
-    };
     EXPECT_EQ(labels(MenuPage::statistics),
         (std::vector<std::string>{"Hacker", "Games played", "Time played", back + "BACK"}));
-    EXPECT_EQ(values(), (std::vector<std::string>{"locked", "3", "1:02:05", ""}));
+    EXPECT_EQ(values(MenuPage::statistics), (std::vector<std::string>{"locked", "3", "1:02:05", ""}));
 
     // Back from a game, the page is built again; damaged counts show as nothing played.
     achievements.unlocked[0] = 1;
     settingsStorage().setInt("gamesPlayed", -2);
     settingsStorage().setInt("secondsPlayed", -5);
     menu.updateMenu();
-    EXPECT_EQ(values(), (std::vector<std::string>{"achievement unlocked", "0", "0:00:00", ""}));
+    EXPECT_EQ(values(MenuPage::statistics), (std::vector<std::string>{"achievement unlocked", "0", "0:00:00", ""}));
     assets->achievements = nullptr;
 
     const std::pair<int, const char*> times[] = {{59, "0:00:59"}, {3600, "1:00:00"}, {360000, "100:00:00"},
