@@ -3,6 +3,9 @@
 #include "core/World.h"
 #include "core/WorldEvents.h"
 
+#include <gtest/gtest.h>
+
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -43,5 +46,25 @@ public:
         for (const std::string& sound : sounds)
             found += sound == name;
         return found;
+    }
+};
+
+// A fresh game on empty memory with the level marked as loaded, so the rules run.
+class FreshWorld : public testing::Test {
+protected:
+    RecordingEvents events;
+    std::unique_ptr<World> world = std::make_unique<World>(events);
+
+    void SetUp() override
+    {
+        world->newGame();
+        world->levelLoaded = true;
+    }
+
+    // Writes bytes into a page from (x, y) to the right.
+    void put(int x, int y, const std::string& bytes, int page = World::mainPageNumber)
+    {
+        for (size_t i = 0; i < bytes.size(); i++)
+            world->page(page).cell(x + int(i), y).value = uint8_t(bytes[i]);
     }
 };

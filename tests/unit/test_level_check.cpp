@@ -4,7 +4,6 @@
 #include "core/DeadEndSearch.h"
 #include "core/KeyBindings.h"
 #include "core/LevelCheck.h"
-#include "core/World.h"
 
 #include <gtest/gtest.h>
 
@@ -14,17 +13,9 @@
 
 namespace {
 
-class LevelCheckTest : public testing::Test {
+class LevelCheckTest : public FreshWorld {
 protected:
-    RecordingEvents events;
-    std::unique_ptr<World> world = std::make_unique<World>(events);
     std::string path = testUserRoot() + "/solution.txt";
-
-    void SetUp() override
-    {
-        world->newGame();
-        world->levelLoaded = true;
-    }
 
     // A corridor from the start at 160,f3 to the exit at b0,f3, with an alcove above it
     // at a5,f2. Stepping into the alcove starts a program that charges the data register
@@ -34,13 +25,10 @@ protected:
         world = std::make_unique<World>(events);
         SetUp();
         room(160, 243, World::exitX, World::exitY);
-        Realm& page = world->mainPage;
-        page.cell(165, 242).value = 0;
-        const int program[][3] = {{'a', charge, 0}, {'s', 170, 243}};
-        for (int row = 0; row < 2; row++)
-            for (int i = 0; i < 3; i++)
-                page.cell(100 + i, 10 + row).value = uint8_t(program[row][i]);
-        page.cell(100, 12).value = 0;
+        world->mainPage.cell(165, 242).value = 0;
+        put(100, 10, {'a', char(charge), 0});
+        put(100, 11, "s\xAA\xF3");
+        world->mainPage.cell(100, 12).value = 0;
         world->jumps.assign(1, JumpTrigger{165, 242, 100 * 256 + 10, 66});
         world->markTriggers();
         world->playerX = 160;
@@ -166,12 +154,10 @@ TEST_F(LevelCheckTest, DeadEndSearchFindsTheTrapAndNotItsMend)
 
 TEST_F(LevelCheckTest, ListsABlockAsTheGameShowsIt)
 {
-    Realm& page = world->mainPage;
-    const int bytes[][3] = {{'s', 0x31, 0x4b}, {'a', 0x05, 0x77}, {'n', 1, 2}, {'j', 0x21, 0x4f}, {'Z', 1, 2}};
+    const char* rows[] = {"s\x31\x4b", "a\x05\x77", "n\x01\x02", "j\x21\x4f", "Z\x01\x02"};
     for (int row = 0; row < 5; row++)
-        for (int i = 0; i < 3; i++)
-            page.cell(33 + i, 79 + row).value = uint8_t(bytes[row][i]);
-    std::vector<std::string> lines = programListing(page, 33 * 256 + 79);
+        put(33, 79 + row, rows[row]);
+    std::vector<std::string> lines = programListing(world->mainPage, 33 * 256 + 79);
     ASSERT_EQ(lines.size(), 5u);
     EXPECT_EQ(lines[0], "214f   swap 314b");
     EXPECT_EQ(lines[1], "2150   add  05");

@@ -1,22 +1,17 @@
 #include "RecordingEvents.h"
 
 #include "core/LevelCheck.h"
-#include "core/World.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
 namespace {
 
 // The level as the game ships it, in a new game, loaded over memory full of 7s.
-class ShippedLevelTest : public testing::Test {
+class ShippedLevelTest : public FreshWorld {
 protected:
-    RecordingEvents events;
-    std::unique_ptr<World> world = std::make_unique<World>(events);
-
     void SetUp() override
     {
         world->newGame();

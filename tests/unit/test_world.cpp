@@ -1,11 +1,9 @@
 #include "RecordingEvents.h"
 
 #include "core/KeyBindings.h"
-#include "core/World.h"
 
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 
 using namespace std::string_literals;
@@ -14,25 +12,8 @@ namespace {
 
 const float frame = 1.0f / 60;
 
-// A fresh game on empty memory with the level marked as loaded, so the rules run.
-class WorldTest : public testing::Test {
+class WorldTest : public FreshWorld {
 protected:
-    RecordingEvents events;
-    std::unique_ptr<World> world = std::make_unique<World>(events);
-
-    void SetUp() override
-    {
-        world->newGame();
-        world->levelLoaded = true;
-    }
-
-    // Writes bytes into a page from (x, y) to the right.
-    void put(int x, int y, const std::string& bytes, int page = World::mainPageNumber)
-    {
-        for (size_t i = 0; i < bytes.size(); i++)
-            world->page(page).cell(x + int(i), y).value = uint8_t(bytes[i]);
-    }
-
     void tap(int code)
     {
         world->processInputPressed(code, 0);
