@@ -69,16 +69,6 @@ int gameVersion(World& world)
     return version;
 }
 
-// Runs a save and gives the microseconds it took: the kills land anywhere in such a save.
-bool timed(int& microseconds, const std::function<bool()>& save)
-{
-    auto started = std::chrono::steady_clock::now();
-    bool saved = save();
-    microseconds = int(std::chrono::duration_cast<std::chrono::microseconds>(
-        std::chrono::steady_clock::now() - started).count());
-    return saved;
-}
-
 // "missing", "whole" or "cut": what a kill left at `path`.
 std::string fileState(const std::string& path)
 {
@@ -152,12 +142,16 @@ protected:
     int filesChecked = 0;
 
     // Kill points 1 to `points`: `save` runs over and over, from a version of its own
-    // for each point, until it is killed at a random moment of up to `longest`
-    // microseconds; then `start` must find a whole file no older than the one found
+    // for each point, until it is killed at a random moment within the time version 0
+    // took to save; then `start` must find a whole file no older than the one found
     // after the kill before. `describe` names what the kill left on the disk.
-    void killAtRandomMoments(int points, int longest, const std::function<void(int)>& save,
+    void killAtRandomMoments(int points, const std::function<bool(int)>& save,
         const std::function<std::string()>& describe, const std::function<int()>& start)
     {
+        auto started = std::chrono::steady_clock::now();
+        ASSERT_TRUE(save(0));
+        int longest = int(std::chrono::duration_cast<std::chrono::microseconds>(
+            std::chrono::steady_clock::now() - started).count());
         int lastFound = 0;
         for (int point = 1; point <= points; point++) {
             killWhileSaving(
@@ -189,14 +183,11 @@ protected:
 TEST_F(KillWhileSaving, SettingsComeBackWholeFromTheFileOrItsTemporaryTwin)
 {
     const std::string path = prefPath() + "settings.storage";
-    writeSettingsVersion(settingsStorage(), 0);
-    int longest = 0;
-    ASSERT_TRUE(timed(longest, saveSettings));
     killAtRandomMoments(
-        160, longest,
+        160,
         [](int version) {
             writeSettingsVersion(settingsStorage(), version);
-            saveSettings();
+            return saveSettings();
         },
         [&] { return "settings: file " + fileState(path) + ", twin " + fileState(path + ".temp"); },
         [] {
@@ -210,14 +201,11 @@ TEST_F(KillWhileSaving, TheSavedGameComesBackWholeAsThePreviousOrTheNewSave)
     const std::string path = prefPath() + "savegame.storage";
     Game game;
     game.world.newGame();
-    writeGameVersion(game.world, 0);
-    int longest = 0;
-    ASSERT_TRUE(timed(longest, [&] { return game.saveGame(path); }));
     killAtRandomMoments(
-        40, longest,
+        40,
         [&](int version) {
             writeGameVersion(game.world, version);
-            game.saveGame(path);
+            return game.saveGame(path);
         },
         [&] { return "saved game: file " + fileState(path) + ", partial " + fileState(path + ".partial"); },
         [&] {
