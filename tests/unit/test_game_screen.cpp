@@ -477,8 +477,15 @@ TEST_F(GameScreen, ControllersWalkPauseAndChooseThroughTheirBindings)
     game->onJoyButtonDown(&pad, 1);
     EXPECT_FALSE(world.pauseMenuOpen);
 
+    // A controller lost while walking stops the bit and pauses.
+    game->onJoyAxis(&pad, 1, 0, 1);
+    EXPECT_EQ(world.dirY, 1);
+    drawFrames(1);
+    game->onJoyConnected(&pad, false);
+    EXPECT_EQ(world.dirY, 0);
+    EXPECT_TRUE(world.pauseMenuOpen);
+
     // SAVE AND EXIT with the ATTACK button leaves the screen.
-    game->onJoyButtonDown(&pad, 9);
     game->onJoyHat(&pad, 0, 0, SDL_HAT_UP);
     for (int i = 0; i < 3; i++) {
         game->onJoyHat(&pad, 0, SDL_HAT_UP, 0);
