@@ -37,45 +37,36 @@ def read_lines(path):
 
 
 def read_storage(path):
-    """Parses a storage file into {"strings": {}, "objects": {}, "list": []} and the key order."""
+    """Parses a storage file into {"strings": {}, "objects": {}, "list": []}, with "order"
+    holding the keys of the strings and the objects as they stand."""
     with open(path, "rb") as handle:
         data = handle.read()
     position = 0
 
-    def u32():
+    def take(size):
         nonlocal position
-        value = struct.unpack_from("<I", data, position)[0]
-        position += 4
-        return value
+        position += size
+        return data[position - size:position]
 
     def string():
-        nonlocal position
-        length = u32()
-        text = data[position:position + length].decode("utf-8", "replace")
-        position += length
-        return text
+        return take(struct.unpack("<I", take(4))[0]).decode("utf-8", "replace")
 
     def record():
-        nonlocal position
         node = {"strings": {}, "order": [], "objects": {}, "list": []}
         while True:
-            kind = data[position]
-            position += 1
-            if kind == 1:
-                key = string()
-                node["strings"][key] = string()
-                node["order"].append(key)
-            elif kind == 2:
-                key = string()
-                node["objects"][key] = record()
-                node["order"].append(key)
-            elif kind == 3:
-                for _ in range(u32()):
-                    node["list"].append(record())
-            elif kind == 99:
+            kind = take(1)[0]
+            if kind == 99:
                 return node
+            if kind == 3:
+                node["list"] += [record() for _ in range(struct.unpack("<I", take(4))[0])]
+                continue
+            check(kind in (1, 2), "unknown field type %d in %s" % (kind, path))
+            key = string()
+            node["order"].append(key)
+            if kind == 1:
+                node["strings"][key] = string()
             else:
-                raise Failure("unknown field type %d in %s" % (kind, path))
+                node["objects"][key] = record()
 
     return record()
 
@@ -155,10 +146,7 @@ class Game:
         if settings is not None:
             write_storage(os.path.join(self.user, "settings.storage"), settings)
         self.audio = audio
-        self.xvfb = None
-        self.process = None
-        self.display = None
-        self.keyboard = None
+        self.xvfb = self.process = self.display = self.keyboard = None
 
     # -- X server and process -------------------------------------------------
     def start_x(self):
@@ -178,13 +166,8 @@ class Game:
         self.display = ":" + number.decode().strip()
 
     def environment(self):
-        env = dict(os.environ)
-        env.update({
-            "DISPLAY": self.display,
-            "XDG_DATA_HOME": self.home,
-            "SDL_AUDIODRIVER": self.audio,
-            "PATH": self.bin_folder + ":" + env.get("PATH", "/usr/bin:/bin"),
-        })
+        env = dict(os.environ, DISPLAY=self.display, XDG_DATA_HOME=self.home, SDL_AUDIODRIVER=self.audio,
+                   PATH=self.bin_folder + ":" + os.environ.get("PATH", "/usr/bin:/bin"))
         env.pop("SDL_VIDEODRIVER", None)
         env.pop("SDL_RENDER_DRIVER", None)
         env.update(self.extra_env)
@@ -298,12 +281,9 @@ class Game:
                     grown = handle.read()
             except FileNotFoundError:
                 grown = b""
-            start = 0
-            while b"\n" in grown[start:]:
-                end = grown.index(b"\n", start) + 1
-                line = grown[start:end].decode("utf-8", "replace").rstrip("\n")
-                self.followed += end - start
-                start = end
+            for raw in grown[:grown.rfind(b"\n") + 1].split(b"\n")[:-1]:
+                self.followed += len(raw) + 1
+                line = raw.decode("utf-8", "replace")
                 if text in line:
                     return line
             if time.time() > deadline or self.process.poll() is not None:
@@ -320,22 +300,16 @@ class Game:
         raise Failure("timed out waiting for " + what)
 
     # -- input and output ----------------------------------------------------
-    def xdotool(self, *arguments):
-        subprocess.run(["xdotool"] + list(arguments), env=self.environment(), check=True,
+    def xdotool(self, *arguments, timeout=None):
+        subprocess.run(["xdotool"] + list(arguments), env=self.environment(), check=True, timeout=timeout,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def focus(self):
         """Gives the game's window the keyboard focus (there is no window manager)."""
-        deadline = time.time() + 20
-        while time.time() < deadline:
-            found = subprocess.run(["xdotool", "search", "--name", "^Vantrel$"], env=self.environment(),
-                                   capture_output=True, text=True)
-            ids = found.stdout.split()
-            if ids:
-                self.xdotool("windowfocus", "--sync", ids[0])
-                return
-            time.sleep(0.1)
-        raise Failure("the game's window did not appear")
+        try:
+            self.xdotool("search", "--sync", "--name", "^Vantrel$", "windowfocus", "--sync", "%1", timeout=20)
+        except subprocess.TimeoutExpired:
+            raise Failure("the game's window did not appear")
 
     def key(self, *names, delay_ms=120):
         """Presses and releases each key in turn, leaving the game a few frames between them."""

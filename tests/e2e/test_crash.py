@@ -5,7 +5,7 @@ the game."""
 import glob
 import time
 
-from harness import SCREEN, Game, check, faulty, main
+from harness import SCREEN, Game, check, faulty, main, read_lines
 
 
 def crash_report_and_screen(binary, build):
@@ -16,8 +16,7 @@ def crash_report_and_screen(binary, build):
         shown = time.time()
         reports = glob.glob(game.path("crash-*.txt"))
         check(len(reports) == 1, "one crash file, found %r" % reports)
-        with open(reports[0]) as handle:
-            lines = handle.read().splitlines()
+        lines = read_lines(reports[0])
         check(lines[0] == "Game version 1.1.0" and lines[1] == "Stack:", "report header %r" % lines[:2])
         check("faultOnKey" in lines[2], "innermost function first: %r" % lines[2])
         check(any("Main::loop" in line for line in lines[3:lines.index("---- recent function calls -----")]),

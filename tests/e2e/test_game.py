@@ -38,17 +38,22 @@ def new_game_and_save(binary, build):
         game.stop()
 
 
+def continue_from(game, integers, **pages_and_jumps):
+    """CONTINUE from a saved game written with `write_saved_game`'s arguments; returns once
+    the level is uncovered, with the index the log had before."""
+    write_saved_game(game.path("savegame.storage"), integers, **pages_and_jumps)
+    before = game.start_game()
+    time.sleep(2.5)
+    return before
+
+
 def escape_opens_the_page_beside_the_game(binary, build):
     with Game(binary, build, "escape-local", settings=SCREEN) as game:
-        write_saved_game(game.path("savegame.storage"),
-                         {"playerX": 175, "playerY": 243, "playerPage": 66, "pageRegister": 66,
-                          "compareRegister": 255, "cameraBottom": 218},
-                         jumps=[(176, 243, 0, 66)])
         page = os.path.join(game.home, "print.html")
         with open(page, "w") as handle:
             handle.write("<html><body>printed</body></html>\n")
-        game.start_game()
-        time.sleep(2.5)
+        continue_from(game, {"playerX": 175, "playerY": 243, "playerPage": 66, "pageRegister": 66,
+                             "compareRegister": 255, "cameraBottom": 218}, jumps=[(176, 243, 0, 66)])
         game.tap("Right")
         pressed = time.time()
         game.wait_exit(15)
@@ -60,16 +65,12 @@ def escape_opens_the_page_beside_the_game(binary, build):
 
 def broken_save_still_plays(binary, build):
     with Game(binary, build, "broken-save", settings=SCREEN) as game:
-        write_saved_game(game.path("savegame.storage"),
-                         {"playerX": 999, "playerY": 30, "playerLocation": 7, "playerPage": 13,
-                          "pageRegister": 2},
-                         main_page={cell(254, 30): 300, cell(253, 30): -5},
-                         jumps=[(5, 5, 1000, 66)] * 3000)
-        before = game.start_game()
+        before = continue_from(game, {"playerX": 999, "playerY": 30, "playerLocation": 7, "playerPage": 13,
+                                      "pageRegister": 2},
+                               main_page={cell(254, 30): 300, cell(253, 30): -5}, jumps=[(5, 5, 1000, 66)] * 3000)
         game.wait_for_log("WARNING: Saved game: playerX = 999 is out of range, using 255", after=before)
         game.wait_for_log("WARNING: Saved game: playerPage = 13 is no page, using 66", after=before)
         game.wait_for_log("jump triggers, keeping the first 12", after=before)
-        time.sleep(2.5)
         # The clamped location puts the bit in the compare register; it climbs up into the data register.
         game.tap("Up")
         game.tap("Up")
@@ -84,12 +85,9 @@ def broken_save_still_plays(binary, build):
 def hacker_popup(binary, build):
     with Game(binary, build, "hacker", settings=SCREEN) as game:
         # A running add at (30, 10) whose operand, (31, 10), is right above the bit.
-        write_saved_game(game.path("savegame.storage"),
-                         {"playerX": 31, "playerY": 11, "playerPage": 66, "pageRegister": 66,
-                          "compareRegister": 255, "programLocation": 30 * 256 + 10},
-                         main_page={cell(30, 10): ord("a"), cell(30, 11): ord("a"), cell(31, 12): ord("W")})
-        game.start_game()
-        time.sleep(2.5)
+        continue_from(game, {"playerX": 31, "playerY": 11, "playerPage": 66, "pageRegister": 66,
+                             "compareRegister": 255, "programLocation": 30 * 256 + 10},
+                      main_page={cell(30, 10): ord("a"), cell(30, 11): ord("a"), cell(31, 12): ord("W")})
         before = len(game.log())
         game.tap("Up")
         game.wait_for_log("Achievement unlocked: HACKER", after=before)

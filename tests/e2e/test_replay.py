@@ -7,7 +7,7 @@ import re
 import struct
 import time
 
-from harness import SCREEN, Game, check, main
+from harness import SCREEN, Game, check, main, read_bytes
 
 
 def record_a_game(game):
@@ -27,8 +27,7 @@ def record_a_game(game):
     time.sleep(1.0)
     game.exit_from_menu()
 
-    with open(game.path("lastgame1.replay"), "rb") as handle:
-        data = handle.read()
+    data = read_bytes(game.path("lastgame1.replay"))
     label = data[:19].decode()
     check(re.fullmatch(r"\d{4}-\d\d-\d\d \d\d:\d\d:\d\d", label) is not None, "label %r" % label)
     check(struct.unpack(">hhh", data[19:25]) == (2, 1920, 1080), "header %r" % (data[19:25],))
