@@ -17,11 +17,8 @@ MISSING = ["ERROR: Cannot load image", "ERROR: cannot load image", "ERROR: Canno
 # starts at the first wrap after 4.1 s and takes 7 s, so it completes at 13.5 s. The
 # burst plays from 9 s after that for half a second, brightest in its first tenth; the
 # wipe from 27 s for two.
-LINE_ONE = 3.3
-ZOOMING = 10.0
 ZOOMED = 13.5
-EXPLOSION = ZOOMED + 9.1
-WIPE = ZOOMED + 28.0
+STORY = [(3.3, "story-text"), (10.0, "story-zoom"), (ZOOMED + 9.1, "story-explosion"), (ZOOMED + 28.0, "story-wipe")]
 
 
 def check_nothing_missing(game):
@@ -69,8 +66,7 @@ def story_and_play(binary, build):
 
         game.first_row()  # PLAY NEW GAME
         started = time.time()
-        for moment, label in ((LINE_ONE, "story-text"), (ZOOMING, "story-zoom"), (EXPLOSION, "story-explosion"),
-                              (WIPE, "story-wipe")):
+        for moment, label in STORY:
             time.sleep(max(0.0, started + moment - time.time()))
             game.still(label)
         game.wait_for_log("Game::loadLevel()", timeout=20)
