@@ -2,11 +2,16 @@
 
 #include "core/CircularLog.h"
 #include "core/Storage.h"
+#include "core/StorageReader.h"
+#include "core/StorageWriter.h"
 #include "core/Trace.h"
 #include "core/UserFiles.h"
 
 #include <algorithm>
+#include <charconv>
+#include <map>
 #include <string>
+#include <vector>
 
 // The saved game: the player, the registers and the program counter as integers, the
 // remaining jump triggers, and the value byte of every cell of both pages.
@@ -46,33 +51,127 @@ int clampedValue(const char* what, int value, int lowest, int highest)
     return clamped;
 }
 
-std::unique_ptr<Storage> savedPage(Realm& realm)
+// Appends `index` and every longer index it begins, in the order of their keys.
+void appendInKeyOrder(int index, std::vector<int>& order)
 {
     TRACE();
-    auto page = std::make_unique<Storage>();
-    for (int index = 0; index < cellCount; index++)
-        page->setInt(std::to_string(index), realm.cells[size_t(index)].value);
-    return page;
+    order.push_back(index);
+    for (int digit = 0; digit < 10; digit++) {
+        int longer = index * 10 + digit;
+        if (longer < cellCount)
+            appendInKeyOrder(longer, order);
+    }
 }
 
-// Reads the cells in index order; the first missing one ends the load.
-bool loadPage(const Storage& root, const char* key, Realm& realm)
+// The cell indexes in the order of their decimal keys, the order a page is stored in:
+// "0", "1", "10", "100", "1000", "10000", "10001", ...
+const std::vector<int>& cellsInKeyOrder()
 {
     TRACE();
-    auto found = root.objects.find(key);
-    if (found == root.objects.end()) {
+    static const std::vector<int> order = [] {
+        std::vector<int> indexes{0};
+        for (int first = 1; first <= 9; first++)
+            appendInKeyOrder(first, indexes);
+        return indexes;
+    }();
+    return order;
+}
+
+// A page's record: its cells in key order.
+void writePage(StorageWriter& out, const char* key, const Realm& realm)
+{
+    TRACE();
+    out.beginObject(key);
+    char index[8];
+    char value[4];
+    for (int cell : cellsInKeyOrder()) {
+        char* indexEnd = std::to_chars(index, index + sizeof index, cell).ptr;
+        char* valueEnd = std::to_chars(value, value + sizeof value, int(realm.cells[size_t(cell)].value)).ptr;
+        out.addString({index, size_t(indexEnd - index)}, {value, size_t(valueEnd - value)});
+    }
+    out.endRecord();
+}
+
+// The cell index a key names: decimal without a sign or leading zeros, below 65,536.
+int cellIndex(std::string_view key)
+{
+    TRACE();
+    if (key.empty() || key.size() > 5 || (key[0] == '0' && key.size() > 1))
+        return -1;
+    int index = 0;
+    for (char digit : key) {
+        if (digit < '0' || digit > '9')
+            return -1;
+        index = index * 10 + (digit - '0');
+    }
+    return index < cellCount ? index : -1;
+}
+
+// A page's cells as read from the file: each one's number (-1 where it is none) and
+// whether it was there at all.
+struct PageCells {
+    std::vector<int> values = std::vector<int>(size_t(cellCount), -1);
+    std::vector<bool> present = std::vector<bool>(size_t(cellCount), false);
+};
+
+// The rest of a page's record. Keys that name no cell and records nested in the page
+// are passed over.
+bool readPage(StorageReader& reader, int depth, PageCells& page)
+{
+    TRACE();
+    Storage passedOver;
+    return reader.readFields([&](int field) {
+        if (field != Storage::stringField)
+            return reader.readNested(field, passedOver, depth + 1);
+        int index = cellIndex(reader.key);
+        if (index >= 0) {
+            page.present[size_t(index)] = true;
+            page.values[size_t(index)] = Storage::intFrom(reader.value, -1);
+        }
+        return true;
+    });
+}
+
+bool isPageKey(std::string_view key)
+{
+    TRACE();
+    return key == "realm2" || key == "realm42";
+}
+
+// The saved game's root record: the pages cell by cell, everything else into `root`.
+// A page given twice counts as given last, like any other key.
+bool readSavedGame(StorageReader& reader, Storage& root, std::map<std::string, PageCells>& pages)
+{
+    TRACE();
+    return reader.readFields([&](int field) {
+        if (field == Storage::stringField) {
+            root.strings[std::string(reader.key)] = reader.value;
+            return true;
+        }
+        if (field == Storage::objectField && isPageKey(reader.key))
+            return readPage(reader, 2, pages[std::string(reader.key)] = PageCells());
+        return reader.readNested(field, root, 2);
+    });
+}
+
+// Every cell must be there, or the page is left as it was; values out of range are clamped.
+bool loadPage(const std::map<std::string, PageCells>& pages, const char* key, Realm& realm)
+{
+    TRACE();
+    auto found = pages.find(key);
+    if (found == pages.end()) {
         LOG("ERROR: Saved game has no " << key);
         return false;
     }
-    const Storage& page = *found->second;
+    const PageCells& page = found->second;
+    auto missing = std::find(page.present.begin(), page.present.end(), false);
+    if (missing != page.present.end()) {
+        LOG("ERROR: Saved game: " << key << " ends before cell " << (missing - page.present.begin()));
+        return false;
+    }
     int outOfRange = 0;
     for (int index = 0; index < cellCount; index++) {
-        std::string cellKey = std::to_string(index);
-        if (!page.has(cellKey)) {
-            LOG("ERROR: Saved game: " << key << " ends before cell " << index);
-            return false;
-        }
-        int value = page.getInt(cellKey, -1);
+        int value = page.values[size_t(index)];
         if (value < 0 || value > 255)
             outOfRange++;
         realm.cells[size_t(index)].value = uint8_t(std::max(0, std::min(255, value)));
@@ -100,17 +199,30 @@ bool Game::saveGame(const std::string& path)
         jumps->addToList(std::move(saved));
     }
     root.setObject("jumps", std::move(jumps));
-    root.setObject("realm2", savedPage(world.secondPage));
-    root.setObject("realm42", savedPage(world.mainPage));
-    return saveReplacing(root, path);
+    // Objects are stored in key order: "jumps", then the pages. A cell takes at most
+    // 9 bytes of framing, a 5-digit key and a 3-digit value.
+    StorageWriter out;
+    out.bytes.reserve(2 * size_t(cellCount) * 17 + 4096);
+    out.addFields(root);
+    writePage(out, "realm2", world.secondPage);
+    writePage(out, "realm42", world.mainPage);
+    out.endRecord();
+    return saveReplacing(out.bytes, path);
 }
 
 bool Game::loadGame(const std::string& path)
 {
     TRACE();
-    Storage root;
-    if (!root.load(path, true))
+    std::string bytes;
+    if (!StorageReader::readFile(path, true, bytes))
         return false;
+    StorageReader reader(bytes.data(), bytes.data() + bytes.size());
+    Storage root;
+    std::map<std::string, PageCells> pages;
+    if (!readSavedGame(reader, root, pages)) {
+        LOG("ERROR: Loading storage failed: " << path);
+        return false;
+    }
     for (const SavedInteger& entry : savedIntegers) {
         if (root.has(entry.key))
             world.*entry.field =
@@ -121,7 +233,7 @@ bool Game::loadGame(const std::string& path)
         LOG("WARNING: Saved game: playerPage = " << world.playerPage << " is no page, using 66");
         world.playerPage = World::mainPageNumber;
     }
-    if (!loadPage(root, "realm42", world.mainPage) || !loadPage(root, "realm2", world.secondPage))
+    if (!loadPage(pages, "realm42", world.mainPage) || !loadPage(pages, "realm2", world.secondPage))
         return false;
 
     Storage* jumps = root.getObject("jumps", false);

@@ -1,6 +1,7 @@
 #include "core/UserFiles.h"
 
 #include "core/CircularLog.h"
+#include "core/StorageWriter.h"
 #include "core/Trace.h"
 
 #include <SDL.h>
@@ -85,11 +86,11 @@ bool syncToDisk(const std::string& path)
 
 } // namespace
 
-bool saveReplacing(Storage& storage, const std::string& path)
+bool saveReplacing(const std::string& bytes, const std::string& path)
 {
     TRACE();
     std::string partial = path + ".partial";
-    if (!storage.save(partial) || !syncToDisk(partial)) {
+    if (!StorageWriter::writeFile(partial, bytes) || !syncToDisk(partial)) {
         // First the room it took: on a full disk the log line needs it.
         std::remove(partial.c_str());
         LOG("ERROR: " << path << " was not replaced; the previous file is kept");

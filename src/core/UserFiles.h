@@ -22,10 +22,10 @@ void forgetSettings();
 void loadWithTwinRecovery(Storage& storage, const std::string& path);
 bool saveWithTwin(Storage& storage, const std::string& path);
 
-// A save that never leaves a half-written file behind: the storage goes to a temporary
+// A save that never leaves a half-written file behind: the bytes go to a temporary
 // file in the same folder, which is flushed to the disk and then renamed over `path`.
 // A failed or interrupted save keeps the previous file.
-bool saveReplacing(Storage& storage, const std::string& path);
+bool saveReplacing(const std::string& bytes, const std::string& path);
 
 // Stored replays as (label, path) pairs, ascending by label, then by path.
 std::vector<std::pair<std::string, std::string>> replayListing();

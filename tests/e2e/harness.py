@@ -23,76 +23,111 @@ def check(condition, message):
         raise Failure(message)
 
 
-def read_lines(path):
-    """The lines of a text file; none when it is not there yet."""
+def read_bytes(path):
+    """A file's content; none when it is not there yet."""
     try:
-        with open(path, encoding="utf-8", errors="replace") as handle:
-            return handle.read().splitlines()
+        with open(path, "rb") as handle:
+            return handle.read()
     except FileNotFoundError:
-        return []
+        return b""
+
+
+def read_lines(path):
+    return read_bytes(path).decode("utf-8", "replace").splitlines()
 
 
 def read_storage(path):
-    """Parses a storage file into {"strings": {}, "objects": {}, "list": []} and the key order."""
+    """Parses a storage file into {"strings": {}, "objects": {}, "list": []}, with "order"
+    holding the keys of the strings and the objects as they stand."""
     with open(path, "rb") as handle:
         data = handle.read()
     position = 0
 
-    def u32():
+    def take(size):
         nonlocal position
-        value = struct.unpack_from("<I", data, position)[0]
-        position += 4
-        return value
+        position += size
+        return data[position - size:position]
 
     def string():
-        nonlocal position
-        length = u32()
-        text = data[position:position + length].decode("utf-8", "replace")
-        position += length
-        return text
+        return take(struct.unpack("<I", take(4))[0]).decode("utf-8", "replace")
 
     def record():
-        nonlocal position
         node = {"strings": {}, "order": [], "objects": {}, "list": []}
         while True:
-            kind = data[position]
-            position += 1
-            if kind == 1:
-                key = string()
-                node["strings"][key] = string()
-                node["order"].append(key)
-            elif kind == 2:
-                key = string()
-                node["objects"][key] = record()
-                node["order"].append(key)
-            elif kind == 3:
-                for _ in range(u32()):
-                    node["list"].append(record())
-            elif kind == 99:
+            kind = take(1)[0]
+            if kind == 99:
                 return node
+            if kind == 3:
+                node["list"] += [record() for _ in range(struct.unpack("<I", take(4))[0])]
+                continue
+            check(kind in (1, 2), "unknown field type %d in %s" % (kind, path))
+            key = string()
+            node["order"].append(key)
+            if kind == 1:
+                node["strings"][key] = string()
             else:
-                raise Failure("unknown field type %d in %s" % (kind, path))
+                node["objects"][key] = record()
 
     return record()
 
 
-def write_storage(path, strings):
-    """Writes a root record holding only string entries, in key order."""
+def storage_record(strings, objects=(), items=()):
+    """Encodes a record: its string entries in key order, its list of `items` (dicts of
+    strings), then its child records (key and encoded record)."""
 
-    def encoded(text):
-        raw = text.encode()
+    def text(value):
+        raw = str(value).encode()
         return struct.pack("<I", len(raw)) + raw
 
     out = bytearray()
     for key in sorted(strings, key=lambda k: k.encode()):
-        out += b"\x01" + encoded(key) + encoded(strings[key])
-    out += b"c"
+        out += b"\x01" + text(key) + text(strings[key])
+    if items:
+        out += b"\x03" + struct.pack("<I", len(items))
+        for item in items:
+            out += storage_record(item)
+    for key, child in objects:
+        out += b"\x02" + text(key) + child
+    return bytes(out + b"c")
+
+
+def write_storage(path, strings, objects=()):
     with open(path, "wb") as handle:
-        handle.write(bytes(out))
+        handle.write(storage_record(strings, objects))
+
+
+CELLS = 256 * 256
+
+
+def cell(x, y):
+    return y * 256 + x
+
+
+def write_saved_game(path, integers, main_page=None, jumps=()):
+    """Writes "savegame.storage": integer entries, the jump triggers (x, y, code, page) and
+    both pages, the main one a dict of cell index -> value over a page of zeros."""
+
+    def page(values):
+        return storage_record({str(index): values.get(index, 0) for index in range(CELLS)})
+
+    triggers = [{"x": x, "y": y, "code": code, "realm": realm} for x, y, code, realm in jumps]
+    write_storage(path, integers, [("jumps", storage_record({}, items=triggers)), ("realm2", page({})),
+                                   ("realm42", page(main_page or {}))])
+
+
+# A borderless window the size of the screen (without a window manager a fullscreen
+# request is applied late), with the keys a new player's settings give.
+SCREEN = {"fullscreen": "0", "windowBorder": "0", "windowW": "1920", "windowH": "1080", "keyATTACK": "a",
+          "keyITEM": "b"}
+
+
+def faulty(build):
+    """The test build: Ctrl+F12 faults inside a frame, and VANTREL_TEST_PAD plugs in pads."""
+    return os.path.join(build, "tests", "vantrel-faulty")
 
 
 class Game:
-    def __init__(self, binary, build_folder, name, width=1920, height=1080, settings=None, audio="dummy", env=None):
+    def __init__(self, binary, build_folder, name, settings=None, audio="dummy", env=None):
         self.binary = binary
         self.extra_env = env or {}
         self.name = name
@@ -110,18 +145,14 @@ class Game:
         os.chmod(browser, 0o755)
         if settings is not None:
             write_storage(os.path.join(self.user, "settings.storage"), settings)
-        self.width, self.height = width, height
         self.audio = audio
-        self.xvfb = None
-        self.process = None
-        self.display = None
-        self.keyboard = None
+        self.xvfb = self.process = self.display = self.keyboard = None
 
     # -- X server and process -------------------------------------------------
     def start_x(self):
         read_end, write_end = os.pipe()
         self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "%dx%dx24" % (self.width, self.height),
+            ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1920x1080x24",
              "-nolisten", "tcp", "+extension", "GLX"],
             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
@@ -135,13 +166,8 @@ class Game:
         self.display = ":" + number.decode().strip()
 
     def environment(self):
-        env = dict(os.environ)
-        env.update({
-            "DISPLAY": self.display,
-            "XDG_DATA_HOME": self.home,
-            "SDL_AUDIODRIVER": self.audio,
-            "PATH": self.bin_folder + ":" + env.get("PATH", "/usr/bin:/bin"),
-        })
+        env = dict(os.environ, DISPLAY=self.display, XDG_DATA_HOME=self.home, SDL_AUDIODRIVER=self.audio,
+                   PATH=self.bin_folder + ":" + os.environ.get("PATH", "/usr/bin:/bin"))
         env.pop("SDL_VIDEODRIVER", None)
         env.pop("SDL_RENDER_DRIVER", None)
         env.update(self.extra_env)
@@ -155,26 +181,35 @@ class Game:
         # keeps Mesa's driver loaded to the end of a sanitizer build's run this way.
         if os.environ.get("E2E_GAME_PRELOAD"):
             env["LD_PRELOAD"] = os.environ["E2E_GAME_PRELOAD"]
+        if os.path.exists(self.path("full.log")):
+            os.remove(self.path("full.log"))  # so that waits read this start's log, not the last one's
         self.process = subprocess.Popen([self.binary] + list(args), env=env, cwd=cwd or self.home,
                                         stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         self.followed = 0
-        return self
 
-    def stop(self, timeout=20):
-        """Asks the game to quit with SIGTERM and returns its exit code."""
+    def start_menu(self, **options):
+        """Starts the game (`start`'s options) and waits until its main menu takes keys."""
+        self.start(**options)
+        return self.wait_menu()
+
+    def start_game(self, **options):
+        """Starts the game and, from the main menu, its first row (see `first_row`)."""
+        self.start_menu(**options)
+        return self.first_row()
+
+    def stop(self):
+        """Asks the game to quit with SIGTERM; it must end cleanly."""
         if self.process.poll() is None:
             self.process.send_signal(signal.SIGTERM)
+        self.wait_exit(20)
+
+    def wait_exit(self, timeout, expected=0):
         try:
-            return self.process.wait(timeout)
+            code = self.process.wait(timeout)
         except subprocess.TimeoutExpired:
             self.process.kill()
-            raise Failure("the game did not quit within %d seconds of SIGTERM" % timeout)
-
-    def wait_exit(self, timeout):
-        try:
-            return self.process.wait(timeout)
-        except subprocess.TimeoutExpired:
             raise Failure("the game did not end within %d seconds" % timeout)
+        check(code == expected, "exit code %d, not %d" % (code, expected))
 
     def close(self):
         if self.keyboard:
@@ -211,6 +246,12 @@ class Game:
     def settings(self):
         return read_storage(self.path("settings.storage"))
 
+    def saved_game(self):
+        return read_storage(self.path("savegame.storage"))
+
+    def logged(self, text, after=0):
+        return any(text in line for line in self.log()[after:])
+
     def opened(self):
         return read_lines(self.opened_log)
 
@@ -240,37 +281,15 @@ class Game:
                     grown = handle.read()
             except FileNotFoundError:
                 grown = b""
-            start = 0
-            while b"\n" in grown[start:]:
-                end = grown.index(b"\n", start) + 1
-                line = grown[start:end].decode("utf-8", "replace").rstrip("\n")
-                self.followed += end - start
-                start = end
+            for raw in grown[:grown.rfind(b"\n") + 1].split(b"\n")[:-1]:
+                self.followed += len(raw) + 1
+                line = raw.decode("utf-8", "replace")
                 if text in line:
                     return line
             if time.time() > deadline or self.process.poll() is not None:
                 self.save_log()
                 raise Failure("log line %r did not come (see %s-full.log)" % (text, self.name))
             time.sleep(0.005)
-
-    def freeze_on_log(self, text, timeout=30):
-        """Stops the process (SIGSTOP) as soon as a log line contains `text`, to catch a
-        short-lived screen; `thaw` lets it go on."""
-        deadline = time.time() + timeout
-        path = self.path("full.log")
-        while time.time() < deadline:
-            try:
-                with open(path, "rb") as handle:
-                    if text.encode() in handle.read():
-                        self.process.send_signal(signal.SIGSTOP)
-                        return
-            except FileNotFoundError:
-                pass
-            time.sleep(0.002)
-        raise Failure("log line %r did not appear" % text)
-
-    def thaw(self):
-        self.process.send_signal(signal.SIGCONT)
 
     def wait_until(self, predicate, what, timeout=20):
         deadline = time.time() + timeout
@@ -281,22 +300,16 @@ class Game:
         raise Failure("timed out waiting for " + what)
 
     # -- input and output ----------------------------------------------------
-    def xdotool(self, *arguments):
-        subprocess.run(["xdotool"] + list(arguments), env=self.environment(), check=True,
+    def xdotool(self, *arguments, timeout=None):
+        subprocess.run(["xdotool"] + list(arguments), env=self.environment(), check=True, timeout=timeout,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
 
     def focus(self):
         """Gives the game's window the keyboard focus (there is no window manager)."""
-        deadline = time.time() + 20
-        while time.time() < deadline:
-            found = subprocess.run(["xdotool", "search", "--name", "^Vantrel$"], env=self.environment(),
-                                   capture_output=True, text=True)
-            ids = found.stdout.split()
-            if ids:
-                self.xdotool("windowfocus", "--sync", ids[0])
-                return
-            time.sleep(0.1)
-        raise Failure("the game's window did not appear")
+        try:
+            self.xdotool("search", "--sync", "--name", "^Vantrel$", "windowfocus", "--sync", "%1", timeout=20)
+        except subprocess.TimeoutExpired:
+            raise Failure("the game's window did not appear")
 
     def key(self, *names, delay_ms=120):
         """Presses and releases each key in turn, leaving the game a few frames between them."""
@@ -317,11 +330,42 @@ class Game:
         self.keyboard.stdin.flush()
         return self.follow_log("Tap -> ", timeout).split("Tap -> ", 1)[1]
 
-    def save_and_exit(self):
-        """SAVE AND EXIT from the game's pause menu; returns once "savegame.storage" is
-        in place (it is written beside it and renamed after the log line)."""
+    def wait_menu(self, after=0):
+        """Waits until the main menu shows and takes keys, a second after it opens; returns
+        the index of its log line."""
+        index = self.wait_for_log("Main start(): Camera viewport size:", timeout=40, after=after)
+        self.focus()
+        time.sleep(1.2)
+        return index
+
+    def first_row(self):
+        """Return on the main menu's first row: CONTINUE where a saved game exists, PLAY NEW
+        GAME otherwise. Returns the index the log had before, once the game has started."""
         before = len(self.log())
-        self.key("Escape", "Down", "Down", "Down", "Return", delay_ms=150)
+        self.key("Return")
+        self.wait_for_log("Game::init()", after=before)
+        return before
+
+    def skip_story(self):
+        """Escape during the story goes straight to the level; waits until it is uncovered."""
+        before = len(self.log())
+        self.key("Escape")
+        self.wait_for_log("Game::loadLevel()", after=before)
+        time.sleep(2.5)
+
+    def exit_from_menu(self):
+        """EXIT is the main menu's last row: up from the first row wraps to it."""
+        self.key("Up", "Return")
+        self.wait_exit(20)
+
+    def save_and_exit(self, written=True):
+        """SAVE AND EXIT from the game's pause menu; where the save can be `written`,
+        returns once "savegame.storage" is in place (it is written beside it and renamed
+        after the log line)."""
+        before = len(self.log())
+        self.key("Escape", "Down", "Down", "Down", "Return", delay_ms=200)
+        if not written:
+            return
         self.wait_for_log("Game::selectMenu() CH = 3", after=before)
         self.wait_for_log("Saved data to: " + self.path("savegame.storage"), after=before)
         self.wait_until(lambda: not os.path.exists(self.path("savegame.storage.partial")), "the saved game")
@@ -331,14 +375,28 @@ class Game:
         time.sleep(seconds)
         self.xdotool("keyup", name)
 
-    def type_text(self, text):
-        self.xdotool("type", "--delay", "60", text)
-
     def screenshot(self, label):
         target = os.path.join(self.artifacts, "%s-%s.png" % (self.name, label))
         subprocess.run(["import", "-display", self.display, "-window", "root", target], check=True,
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         return target
+
+    def still(self, label, on_log=None):
+        """A screenshot of one frame: the game is stopped while it is taken. With `on_log`,
+        as soon as a log line holds that text, to catch a short-lived screen."""
+        deadline = time.time() + 40
+        while on_log and on_log.encode() not in read_bytes(self.path("full.log")):
+            check(time.time() < deadline, "log line %r did not appear" % on_log)
+            time.sleep(0.002)
+        self.process.send_signal(signal.SIGSTOP)
+        try:
+            return self.screenshot(label)
+        finally:
+            self.process.send_signal(signal.SIGCONT)
+
+    def check_crash_screen(self, label):
+        shot = self.screenshot(label)
+        check(self.pixel(shot, 1800, 1000) == (46, 146, 196), "the crash screen's colour")
 
     def pixel(self, png, x, y):
         """The RGB colour of one pixel of a screenshot."""

@@ -4,16 +4,10 @@ German and Polish, and the controller pages with pads plugged in; written to
 build/e2e-artifacts as gallery-*.png. Throughout, the log must not report a missing
 picture, sound, font or text collection."""
 
-import os
-import signal
+import contextlib
 import time
 
-from harness import Game, check, main
-
-# A borderless window the size of the screen (without a window manager a fullscreen
-# request is applied late), with the keys a new player's settings give.
-SCREEN = {"fullscreen": "0", "windowBorder": "0", "windowW": "1920", "windowH": "1080", "keyATTACK": "a",
-          "keyITEM": "b"}
+from harness import SCREEN, Game, check, faulty, main
 
 MISSING = ["ERROR: Cannot load image", "ERROR: cannot load image", "ERROR: Cannot load sound",
            "ERROR: Cannot find texture", "Cannot find font", "Cannot find cachedText"]
@@ -23,40 +17,13 @@ MISSING = ["ERROR: Cannot load image", "ERROR: cannot load image", "ERROR: Canno
 # starts at the first wrap after 4.1 s and takes 7 s, so it completes at 13.5 s. The
 # burst plays from 9 s after that for half a second, brightest in its first tenth; the
 # wipe from 27 s for two.
-LINE_ONE = 3.3
-ZOOMING = 10.0
 ZOOMED = 13.5
-EXPLOSION = ZOOMED + 9.1
-WIPE = ZOOMED + 28.0
-
-
-def menu_ready(game, after=0):
-    index = game.wait_for_log("Main start(): Camera viewport size:", timeout=40, after=after)
-    game.focus()
-    time.sleep(1.2)  # the menu takes keys a second after it opens
-    return index
-
-
-def still(game, label):
-    """A screenshot of one frame: the game is stopped while it is taken."""
-    game.process.send_signal(signal.SIGSTOP)
-    try:
-        return game.screenshot(label)
-    finally:
-        game.process.send_signal(signal.SIGCONT)
+STORY = [(3.3, "story-text"), (10.0, "story-zoom"), (ZOOMED + 9.1, "story-explosion"), (ZOOMED + 28.0, "story-wipe")]
 
 
 def check_nothing_missing(game):
     missing = [line for line in game.log() if any(text in line for text in MISSING)]
     check(not missing, "missing assets logged: %r" % missing[:5])
-
-
-def new_game(game):
-    """PLAY NEW GAME from the main menu (its first row without a saved game)."""
-    before = len(game.log())
-    game.key("Return")
-    game.wait_for_log("Game::init()", after=before)
-    return time.time()
 
 
 def play_for(game, seconds):
@@ -76,10 +43,20 @@ def play_for(game, seconds):
         check(game.process.poll() is None, "the game is still running")
 
 
+@contextlib.contextmanager
+def gallery_game(binary, build, language="", env=None):
+    """The game at its main menu, in a language; when it is done with, its log must report
+    nothing missing and a translation that reads cleanly."""
+    with Game(binary, build, "gallery", settings=dict(SCREEN, lang=language), env=env) as game:
+        game.start_menu()
+        yield game
+        check(not game.logged("TRANSLATION FILE ERROR"), "the translation reads cleanly")
+        check_nothing_missing(game)
+        game.stop()
+
+
 def story_and_play(binary, build):
-    with Game(binary, build, "gallery", settings=SCREEN) as game:
-        game.start()
-        menu_ready(game)
+    with gallery_game(binary, build) as game:
         game.screenshot("menu")
         game.key("Down", "Down", "Return")  # CREDITS
         time.sleep(0.8)  # the page has slid in
@@ -87,82 +64,49 @@ def story_and_play(binary, build):
         game.key("Escape")
         time.sleep(0.8)
 
-        started = new_game(game)
-        for moment, label in ((LINE_ONE, "story-text"), (ZOOMING, "story-zoom"), (EXPLOSION, "story-explosion"),
-                              (WIPE, "story-wipe")):
+        game.first_row()  # PLAY NEW GAME
+        started = time.time()
+        for moment, label in STORY:
             time.sleep(max(0.0, started + moment - time.time()))
-            still(game, label)
+            game.still(label)
         game.wait_for_log("Game::loadLevel()", timeout=20)
         time.sleep(2.5)  # the screen is uncovered
         game.screenshot("game")
         check_nothing_missing(game)
-
         play_for(game, 60)
         game.screenshot("played")
-        check_nothing_missing(game)
-        check(game.stop() == 0, "exit code")
 
 
-def skip_story(game):
-    """Escape during the story goes straight to the level; waits until it is uncovered."""
-    before = len(game.log())
-    game.key("Escape")
-    game.wait_for_log("Game::loadLevel()", after=before)
-    time.sleep(2.5)
-
-
-def in_language(binary, build, language, screens):
-    """Starts the game in a language, lets `screens` take its pictures, then checks the log."""
-    with Game(binary, build, "gallery", settings=dict(SCREEN, lang=language)) as game:
-        game.start()
-        menu_ready(game)
-        screens(game)
-        check(not any("TRANSLATION FILE ERROR" in line for line in game.log()), "the translation reads cleanly")
-        check_nothing_missing(game)
-        check(game.stop() == 0, "exit code")
-
-
-def german(binary, build):
-    def screens(game):
+def german_and_polish(binary, build):
+    with gallery_game(binary, build, "de") as game:
         game.screenshot("de-menu")
-        new_game(game)
-        skip_story(game)
+        game.first_row()
+        game.skip_story()
         game.screenshot("de-game")
         game.key("Escape")
         time.sleep(0.4)
         game.screenshot("de-pause")
-
-    in_language(binary, build, "de", screens)
-
-
-def polish(binary, build):
-    def screens(game):
+    with gallery_game(binary, build, "pl") as game:
         game.key("Down", "Return", "Down", "Down", "Return")  # SETTINGS, KEYBOARD
         time.sleep(0.8)
         game.screenshot("pl-keyboard")
         game.key("Escape", "Escape")
         time.sleep(0.8)
-        new_game(game)
-        skip_story(game)
+        game.first_row()
+        game.skip_story()
         game.hold("Right", 0.1)
         time.sleep(0.3)
         game.screenshot("pl-game")
-
-    in_language(binary, build, "pl", screens)
 
 
 def controllers(binary, build):
     """The test build plugs in virtual pads that SDL maps as it maps the real ones on Linux:
     an Xbox 360 pad, which works at once, and a generic USB joystick, which waits to be
     configured."""
-    pads = {"VANTREL_TEST_PAD": "045e:028e:0114,1234:5678:0110"}
-    faulty = os.path.join(build, "tests", "vantrel-faulty")
-    with Game(faulty, build, "gallery", settings=SCREEN, env=pads) as game:
-        game.start()
-        menu_ready(game)
+    with gallery_game(faulty(build), build, env={"VANTREL_TEST_PAD": "045e:028e:0114,1234:5678:0110"}) as game:
         game.wait_for_log("Joystick default bindings: SDL's game-controller mapping")
         game.wait_for_log("Joystick default bindings: none")
-        check(not any("Unable to init SDL haptic" in line for line in game.log()), "haptic subsystem started")
+        check(not game.logged("Unable to init SDL haptic"), "haptic subsystem started")
         game.screenshot("controllers-menu")
         game.key("Down", "Return", "Down", "Down", "Down", "Return")  # SETTINGS, CONTROLLERS
         time.sleep(0.8)
@@ -170,9 +114,7 @@ def controllers(binary, build):
         game.key("Return")  # the Xbox pad's page
         time.sleep(0.8)
         game.screenshot("controllers-xbox")
-        check_nothing_missing(game)
-        check(game.stop() == 0, "exit code")
 
 
 if __name__ == "__main__":
-    main([story_and_play, german, polish, controllers])
+    main([story_and_play, german_and_polish, controllers])

@@ -7,50 +7,27 @@ import re
 import struct
 import time
 
-from harness import Game, check, main
-
-SCREEN = {"fullscreen": "0", "windowBorder": "0", "windowW": "1920", "windowH": "1080"}
-
-
-def menu_ready(game, after=0):
-    game.wait_for_log("Starting Main menu", timeout=40, after=after)
-    game.focus()
-    time.sleep(1.2)  # the menu takes keys a second after it opens
-
-
-def exit_from_menu(game):
-    """EXIT is the main menu's last row: up from the first row wraps to it."""
-    game.key("Up", "Return")
-    check(game.wait_exit(20) == 0, "exit code")
+from harness import SCREEN, Game, check, main, read_bytes
 
 
 def record_a_game(game):
     """Returns how many frames were recorded."""
-    game.start(args=["--record"])
-    menu_ready(game)
-    before = len(game.log())
-    game.key("Return")  # PLAY NEW GAME
-    game.wait_for_log("Game::init()", after=before)
+    before = game.start_game(args=["--record"])  # PLAY NEW GAME
     game.wait_for_log("Recording armed: ", after=before)
     time.sleep(1.0)
-    game.key("Escape")  # the first input starts the recording and skips the story
-    game.wait_for_log("Game::loadLevel()", after=before)
-    time.sleep(4.0)
+    game.skip_story()  # the first input starts the recording
+    time.sleep(1.5)
     game.hold("Right", 0.6)
     game.hold("Down", 0.5)
     game.key("a")
     game.hold("Left", 0.4)
     time.sleep(2.0)
-    game.key("Escape")  # the pause menu
-    time.sleep(1.5)
-    game.key("Down", "Down", "Down", "Return", delay_ms=200)  # SAVE AND EXIT
+    game.save_and_exit()
     recorded = game.log()[game.wait_for_log("Replay recorded: ", after=before)]
-    game.wait_for_log("Saved data to: ", after=before)
     time.sleep(1.0)
-    exit_from_menu(game)
+    game.exit_from_menu()
 
-    with open(game.path("lastgame1.replay"), "rb") as handle:
-        data = handle.read()
+    data = read_bytes(game.path("lastgame1.replay"))
     label = data[:19].decode()
     check(re.fullmatch(r"\d{4}-\d\d-\d\d \d\d:\d\d:\d\d", label) is not None, "label %r" % label)
     check(struct.unpack(">hhh", data[19:25]) == (2, 1920, 1080), "header %r" % (data[19:25],))
@@ -82,21 +59,21 @@ def watch_and_leave(game):
     time.sleep(1.2)
     game.screenshot("menu-after-playback")
     clean_log(game)
-    exit_from_menu(game)
+    game.exit_from_menu()
 
 
 def fast_forward_to_the_end(game, frames):
     """Every recorded frame comes back: the last seconds of the recording were kept."""
     start_replay(game, ["--replay", "1"], 1)
     deadline = time.time() + 30
-    while not any("REPLAY: the replay ended after" in line for line in game.log()):
+    while not game.logged("REPLAY: the replay ended after"):
         check(time.time() < deadline, "the replay ends")
         game.key("Right", delay_ms=300)
     ended = next(line for line in game.log() if "REPLAY: the replay ended after" in line)
     check(ended.endswith("after %d frames" % frames), "%r, %d frames recorded" % (ended, frames))
     time.sleep(1.2)
     clean_log(game)
-    exit_from_menu(game)
+    game.exit_from_menu()
 
 
 def missing_replay(game):
@@ -105,7 +82,7 @@ def missing_replay(game):
     game.screenshot("missing")
     game.key("space")  # dismisses the message
     time.sleep(1.2)
-    exit_from_menu(game)
+    game.exit_from_menu()
 
 
 def record_and_replay(binary, build):

@@ -136,6 +136,28 @@ TEST_F(SavedGame, WithoutTheSecondPageOnlyTheIntegersAndTheMainPageComeBack)
     EXPECT_GT(logLinesContaining("ERROR: Saved game has no realm2"), 0);
 }
 
+TEST_F(SavedGame, PagesAreReadByTheirCellKeysAndAPageWithAGapIsNotLoaded)
+{
+    // Keys that name no cell, and records nested in a page, are passed over.
+    writeEditedSave([](Storage& root) {
+        Storage* page = root.getObject("realm42", false);
+        for (const char* key : {"007", "65536", "-1", "1e3", ""})
+            page->setString(key, "200");
+        page->getObject("nested", true)->setString("7", "200");
+    });
+    ASSERT_TRUE(restored.loadGame(path));
+    for (int index : {0, 7, 1000, 65535})
+        EXPECT_EQ(restored.world.mainPage.cells[size_t(index)].value, game.world.mainPage.cells[size_t(index)].value)
+            << index;
+
+    // One cell gone: the page stays as it was, not half loaded.
+    writeEditedSave([](Storage& root) { root.getObject("realm2", false)->strings.erase("1000"); });
+    restored.world.secondPage.cell(7, 0).value = 99;
+    EXPECT_FALSE(restored.loadGame(path));
+    EXPECT_EQ(restored.world.secondPage.cell(7, 0).value, 99);
+    EXPECT_GT(logLinesContaining("ERROR: Saved game: realm2 ends before cell 1000"), 0);
+}
+
 TEST_F(SavedGame, MissingOrTruncatedFilesLeaveTheGameAsItWas)
 {
     EXPECT_FALSE(restored.loadGame(path));

@@ -5,6 +5,8 @@
 
 #include <climits>
 #include <map>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -64,13 +66,16 @@ TEST(StorageFormat, ReaderAcceptsAnyFieldOrderSeveralListsAndTheLongestStrings)
 {
     std::string longest(4095, 'x');
     std::string bytes = "\x03" + le32(1) + "c" + storageEntry("k", longest) + "\x03" + le32(1)
-        + storageEntry("m", "2") + "c" + "c" + "trailing junk";
+        + storageEntry("m", "2") + "c" + storageEntry("b", "1") + storageEntry("a", "2") + storageEntry("b", "3")
+        + "c" + "trailing junk";
     writeFileBytes(path("any.storage"), bytes);
     Storage storage;
     ASSERT_TRUE(storage.load(path("any.storage"), true));
     EXPECT_EQ(storage.getString("k", ""), longest);
     ASSERT_EQ(storage.list.size(), 2u);
     EXPECT_EQ(storage.list[1]->getInt("m", 0), 2);
+    // Keys out of order are kept in order, and a key given twice holds its last value.
+    EXPECT_EQ(storage.encoded().find(storageEntry("a", "2") + storageEntry("b", "3") + storageEntry("k", longest)), 0u);
 }
 
 TEST(StorageFailures, BrokenFilesFailAndSayWhy)
@@ -109,6 +114,16 @@ TEST(StorageFailures, BrokenFilesFailAndSayWhy)
     Storage deepest;
     writeFileBytes(path("deepest"), nestedRecords(Storage::maxDepth));
     EXPECT_TRUE(deepest.load(path("deepest"), true));
+
+    // A folder in the file's place, and a file larger than any the game writes, are
+    // refused before anything is read.
+    ASSERT_EQ(mkdir(path("folder.storage").c_str(), 0700), 0);
+    writeFileBytes(path("huge.storage"), "");
+    ASSERT_EQ(truncate(path("huge.storage").c_str(), Storage::maxFileSize + 1), 0);
+    for (const char* name : {"folder.storage", "huge.storage"})
+        EXPECT_FALSE(Storage().load(path(name), true)) << name;
+    EXPECT_EQ(logLinesContaining("ERROR: Storage " + path("folder.storage") + " is no plain file"), 1);
+    EXPECT_EQ(logLinesContaining("ERROR: Storage " + path("huge.storage") + " of 67108865 bytes is larger than"), 1);
 
     Storage missing;
     EXPECT_FALSE(missing.load(path("nothing-here.storage"), true));
