@@ -197,9 +197,10 @@ bool CrashGuard::run(const std::function<void()>& body, const std::function<bool
 {
     TRACE();
     // A fault skips the destructors that pop the trace; only the report may consume
-    // the stack ring, so it is put back as it was when the frame began.
-    const int stackIndex = traceBuffer().stack.index;
-    const bool stackWrapped = traceBuffer().stack.wrapped;
+    // the stack ring, so it is put back as it was when the frame began. Volatile, so
+    // that the jump back from a fault cannot leave them in a stale register.
+    const volatile int stackIndex = traceBuffer().stack.index;
+    const volatile bool stackWrapped = traceBuffer().stack.wrapped;
     sigjmp_buf jump;
     sigjmp_buf* outer = activeJump;
     int signalNumber = sigsetjmp(jump, 1);

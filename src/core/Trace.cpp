@@ -4,47 +4,7 @@
 
 // The trace does not record its own functions: they run on every call of the game.
 
-namespace {
-
 TraceBuffer theTraceBuffer;
-
-void advance(TraceRing& ring)
-{
-    ring.index++;
-    if (ring.index >= TraceRing::size) {
-        ring.index = 0;
-        ring.wrapped = true;
-    }
-}
-
-} // namespace
-
-TraceBuffer& traceBuffer()
-{
-    return theTraceBuffer;
-}
-
-void TraceBuffer::push(const char* file, int line, const char* function)
-{
-    TraceEntry entry{line, file, function};
-    history.entries[history.index] = entry;
-    advance(history);
-    stack.entries[stack.index] = entry;
-    advance(stack);
-}
-
-void TraceBuffer::pop()
-{
-    stack.index--;
-    if (stack.index < 0) {
-        if (stack.wrapped) {
-            stack.index = TraceRing::size - 1;
-            stack.wrapped = false;
-        } else {
-            stack.index = 0;
-        }
-    }
-}
 
 std::string formatTraceEntry(const TraceEntry& entry)
 {

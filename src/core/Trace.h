@@ -21,17 +21,43 @@ struct TraceRing {
     // Entries held (up to size), and the entry `age` steps back from the newest.
     int count() const { return wrapped ? size : index; }
     const TraceEntry& fromNewest(int age) const { return entries[((index - 1 - age) % size + size) % size]; }
+
+    void add(const TraceEntry& entry)
+    {
+        entries[index] = entry;
+        if (++index == size) {
+            index = 0;
+            wrapped = true;
+        }
+    }
 };
 
 struct TraceBuffer {
     TraceRing history;  // every entry, in call order
     TraceRing stack;    // mirrors the live call stack
 
-    void push(const char* file, int line, const char* function);
-    void pop();
+    // Inline: they run on entry to and exit from every function of the game.
+    void push(const char* file, int line, const char* function)
+    {
+        history.add({line, file, function});
+        stack.add({line, file, function});
+    }
+    void pop()
+    {
+        if (stack.index > 0) {
+            stack.index--;
+        } else if (stack.wrapped) {
+            stack.index = TraceRing::size - 1;
+            stack.wrapped = false;
+        }
+    }
 };
 
-TraceBuffer& traceBuffer();
+extern TraceBuffer theTraceBuffer;
+inline TraceBuffer& traceBuffer()
+{
+    return theTraceBuffer;
+}
 
 // "file:line Class::function" with the build's source folder and the signature trimmed.
 std::string formatTraceEntry(const TraceEntry& entry);
